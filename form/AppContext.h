@@ -1,0 +1,45 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "form/MainForm.h"
+#include "form/WindowHost.h"
+#include "platform/Platform.h"
+#include "schedule/ScheduleCheck.h"
+#include "schedule/SettingsModel.h"
+
+namespace kelvaro::form {
+
+inline constexpr const char* kAppTitle = "Kelvaro Workstation";
+
+// The program's shared state: the settings model, the schedule-check values,
+// the main window's controls and the platform. Every procedure works on it.
+struct AppContext {
+    explicit AppContext(platform::Platform p) : platform(p) {}
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    platform::Platform platform;
+    schedule::SettingsModel settings;
+    schedule::ScheduleState schedule;
+    MainForm main;
+    WindowHost* host = nullptr;
+
+    // The splash window during start-up; the first drive scan closes it.
+    bool splashUp = false;
+    std::function<void(const std::string&)> splashStatus;  // the probed drive's text
+    std::function<void()> closeSplash;
+
+    // Shorthand for a message box with the application title.
+    platform::Answer message(const std::string& text, platform::Buttons buttons = platform::Buttons::Ok,
+                             platform::Icon icon = platform::Icon::None,
+                             const std::string& caption = kAppTitle) {
+        return platform.messages.show(text, buttons, icon, caption);
+    }
+    // The main window's state from the start-up window state ("1" minimised).
+    void applyStartupWindowState() {
+        main.window.setState(settings.startupWindowState == "1" ? WindowState::Minimized : WindowState::Normal);
+    }
+};
+
+}  // namespace kelvaro::form

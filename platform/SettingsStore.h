@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+namespace kelvaro::platform {
+
+// Per-user store of text values addressed by application, section and key.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored text, or `def` when the application, section or key is missing.
+    virtual std::string get(const std::string& app, const std::string& section,
+                            const std::string& key, const std::string& def) = 0;
+    // Creates or replaces the value; application and section are created as needed.
+    virtual void save(const std::string& app, const std::string& section,
+                      const std::string& key, const std::string& value) = 0;
+    // Makes every save since the last commit durable in one step. A backing that
+    // writes through on each save does nothing here.
+    virtual void commit() {}
+};
+
+}  // namespace kelvaro::platform

@@ -1,0 +1,41 @@
+#include "schedule/TimeText.h"
+
+#include <cstdio>
+
+namespace kelvaro::schedule {
+
+std::string formatDate(const platform::LocalDateTime& t) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", t.month % 100, t.day % 100, t.year % 100);
+    return buf;
+}
+
+std::string formatMinute(const platform::LocalDateTime& t) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d", t.hour % 100, t.minute % 100);
+    return buf;
+}
+
+std::string formatClock(const platform::LocalDateTime& t) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
+    return buf;
+}
+
+std::string weekdayToken(const platform::LocalDateTime& t) {
+    static const char* names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    return t.weekday >= 1 && t.weekday <= 7 ? names[t.weekday - 1] : "";
+}
+
+std::string addMinutes(const std::string& hhmm, int minutes) {
+    int h = 0, m = 0;
+    char tail = 0;
+    if (std::sscanf(hhmm.c_str(), "%d:%d%c", &h, &m, &tail) != 2 || h < 0 || h > 23 || m < 0 || m > 59)
+        return hhmm;
+    int total = ((h * 60 + m + minutes) % 1440 + 1440) % 1440;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d", total / 60, total % 60);
+    return buf;
+}
+
+}  // namespace kelvaro::schedule

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "platform/Clock.h"
+
+namespace kelvaro::schedule {
+
+std::string formatDate(const platform::LocalDateTime& t);     // "MM/DD/YY"
+std::string formatMinute(const platform::LocalDateTime& t);   // "HH:MM"
+std::string formatClock(const platform::LocalDateTime& t);    // "HH:MM:SS"
+std::string weekdayToken(const platform::LocalDateTime& t);   // "Mon" .. "Sun"
+// "HH:MM" plus the given minutes, wrapping past midnight. A text that is not a
+// time of day is returned unchanged.
+std::string addMinutes(const std::string& hhmm, int minutes);
+
+}  // namespace kelvaro::schedule
