@@ -1,0 +1,20 @@
+#pragma once
+#include "form/AppContext.h"
+
+namespace kelvaro::logfile {
+
+inline constexpr const char* kNoLogFile = "No Log File.";
+inline constexpr const char* kDefaultLogName = "C:\\KELVARO.LOG";
+
+// Where a command was given: the menu reports failures, the toolbar does not.
+enum class From { Menu, Toolbar };
+
+void chooseFullLog(form::AppContext& ctx);     // Option6 click
+void chooseSummaryLog(form::AppContext& ctx);  // Option7 click
+void chooseNoLog(form::AppContext& ctx);       // Option8 click
+void logNameChanged(form::AppContext& ctx);    // lognamebox change
+void settleLogName(form::AppContext& ctx);     // lognamebox loses the focus
+void viewLogFile(form::AppContext& ctx, From from);
+void deleteLogFile(form::AppContext& ctx, From from);
+
+}  // namespace kelvaro::logfile
