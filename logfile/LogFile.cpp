@@ -1,0 +1,75 @@
+#include "logfile/LogFile.h"
+
+#include "backup/CommandLine.h"
+
+namespace kelvaro::logfile {
+namespace {
+
+bool noLogSet(const std::string& name) { return name == " " || name == kNoLogFile; }
+
+// The third character (not byte) is a backslash: "X:\...".
+bool hasDriveRoot(const std::string& name) {
+    int chars = 0;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if ((static_cast<unsigned char>(name[i]) & 0xC0) == 0x80) continue;
+        if (++chars == 3) return name[i] == '\\';
+    }
+    return false;
+}
+
+void chooseLog(form::AppContext& ctx, bool summary) {
+    auto& m = ctx.settings;
+    if (noLogSet(m.logName)) m.logName = kDefaultLogName;
+    ctx.main.lognamebox.setText(m.logName);
+    m.logSwitch = summary ? "  /L \"" + m.logName + "\" /E " : "/L \"" + m.logName + "\" ";
+    backup::ApplytheSettings(ctx);
+}
+
+}  // namespace
+
+void chooseFullLog(form::AppContext& ctx) { chooseLog(ctx, false); }
+void chooseSummaryLog(form::AppContext& ctx) { chooseLog(ctx, true); }
+
+void chooseNoLog(form::AppContext& ctx) {
+    ctx.settings.logSwitch = " ";
+    ctx.main.lognamebox.setText(kNoLogFile);
+    backup::ApplytheSettings(ctx);
+}
+
+void logNameChanged(form::AppContext& ctx) { ctx.settings.logName = ctx.main.lognamebox.text(); }
+
+void settleLogName(form::AppContext& ctx) {
+    auto& m = ctx.settings;
+    m.logName = ctx.main.lognamebox.text();
+    if (!hasDriveRoot(m.logName)) m.logName = m.startDirectory + m.logName;
+    ctx.main.lognamebox.setText(m.logName);
+    backup::ApplytheSettings(ctx);
+}
+
+void viewLogFile(form::AppContext& ctx, From from) {
+    const std::string name = ctx.settings.logName;
+    if (noLogSet(name)) {
+        ctx.message("No Log File Set.");
+        return;
+    }
+    auto error = ctx.platform.processes.start("notepad.exe " + name, platform::ShowState::NormalFocus);
+    if (error && from == From::Menu)
+        ctx.message("Load Error NotePad #" + std::to_string(error->number), platform::Buttons::Ok,
+                    platform::Icon::Exclamation);
+}
+
+void deleteLogFile(form::AppContext& ctx, From from) {
+    const std::string name = ctx.settings.logName;
+    if (noLogSet(name)) {
+        ctx.message("No Log File Set.");
+        return;
+    }
+    const auto answer = ctx.message("Delete Log File : " + name, platform::Buttons::YesNo,
+                                    platform::Icon::Exclamation,
+                                    from == From::Menu ? "Kelvaro" : form::kAppTitle);
+    if (answer != platform::Answer::Yes) return;
+    auto error = ctx.platform.files.remove(name);
+    if (error && from == From::Menu) ctx.message(error->description);
+}
+
+}  // namespace kelvaro::logfile
