@@ -30,10 +30,22 @@ struct AppContext {
     std::function<void(const std::string&)> splashStatus;  // the probed drive's text
     std::function<void()> closeSplash;
 
-    // Shorthand for a message box with the application title.
+    // Message boxes and modal windows now open. Each runs a nested event loop in
+    // which timers keep firing; the schedule holds its due check back meanwhile.
+    int nestedLoops = 0;
+    struct NestedLoop {
+        explicit NestedLoop(AppContext& c) : ctx(c) { ++ctx.nestedLoops; }
+        ~NestedLoop() { --ctx.nestedLoops; }
+        NestedLoop(const NestedLoop&) = delete;
+        NestedLoop& operator=(const NestedLoop&) = delete;
+        AppContext& ctx;
+    };
+
+    // A message box; the caption is the application title unless one is given.
     platform::Answer message(const std::string& text, platform::Buttons buttons = platform::Buttons::Ok,
                              platform::Icon icon = platform::Icon::None,
                              const std::string& caption = kAppTitle) {
+        NestedLoop loop(*this);
         return platform.messages.show(text, buttons, icon, caption);
     }
     // The main window's state from the start-up window state ("1" minimised).
