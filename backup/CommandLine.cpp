@@ -1,15 +1,31 @@
 #include "backup/CommandLine.h"
 
+#include <optional>
+
 #include "drives/DriveSelection.h"
 #include "logfile/LogFile.h"
 
 namespace kelvaro::backup {
+namespace {
+
+// The first `count` characters of a UTF-8 text, never splitting one.
+std::string firstCharacters(const std::string& text, int count) {
+    int chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (chars == count) return text.substr(0, i);
+        ++chars;
+    }
+    return text;
+}
+
+}  // namespace
 
 std::string composeDriveList(const schedule::SettingsModel& m) {
     std::string list;
     for (int k = 0; k < schedule::kDriveSlots; ++k) {
         if (k > 0) list += ' ';
-        list += m.drives[k].substr(0, 2);
+        list += firstCharacters(m.drives[k], 2);
     }
     return list;
 }
@@ -35,6 +51,8 @@ void ApplytheSettings(form::AppContext& ctx) {
     } else if (f.Option8.value()) {
         m.logSwitch = " ";
         f.lognamebox.setText(logfile::kNoLogFile);
+        // The box's change handler normally does this; the name must not depend on it.
+        m.logName = logfile::kNoLogFile;
     }
     m.driveList = composeDriveList(m);
     f.lblsetback.setCaption(settingsLine(m));
@@ -49,7 +67,12 @@ void ReadInfo(form::AppContext& ctx) {
     auto& m = ctx.settings;
     ctx.platform.screen.setBusyPointer(true);
     drives::ScantheDrives(ctx);
+    // The store keeps the configured run time only, so rereading it would silently
+    // drop a snooze that is in force; the snoozed time is kept.
+    const std::optional<std::string> snoozedTime =
+        m.snoozed() ? std::optional<std::string>(m.runTime()) : std::nullopt;
     schedule::ReadAllSettings(m, ctx.platform.store);
+    if (snoozedTime) m.snoozeUntil(*snoozedTime);
     drives::refillSelectedList(ctx);
 
     static const char* types[] = {"/T Normal", "/T Copy", "/T Incremental", "/T Differential", "/T Daily"};
