@@ -20,7 +20,8 @@ void ScantheDrives(form::AppContext& ctx) {
             continue;
         }
         f.Outline1.addItem(info.displayText);
-        if (ctx.splashStatus) ctx.splashStatus(info.displayText);
+        // Progress goes to the start-up splash only; a later scan does not reopen it.
+        if (ctx.splashUp && ctx.splashStatus) ctx.splashStatus(info.displayText);
     }
     ctx.platform.screen.setBusyPointer(false);
     if (ctx.splashUp) {
