@@ -1,0 +1,7 @@
+#include "platform/linux/LinuxPlatformInfo.h"
+
+namespace kelvaro::linuxp {
+
+bool LinuxPlatformInfo::isWindowsNT() { return true; }
+
+}  // namespace kelvaro::linuxp
