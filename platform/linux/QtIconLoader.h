@@ -1,0 +1,29 @@
+#pragma once
+#include <QIcon>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/IconLoader.h"
+
+namespace kelvaro::linuxp {
+
+// Loads icon files named by Windows paths. The path converter maps such a path
+// to the file on this system (the drive map); by default the name is used as is.
+// The view takes the loaded icon with iconFor() and makes it the window icon.
+class QtIconLoader : public platform::IconLoader {
+public:
+    using PathConverter = std::function<std::string(const std::string&)>;
+    explicit QtIconLoader(PathConverter toLocalPath = {});
+
+    // True when the file reads as an image; a failure forgets what the path held.
+    bool load(const std::string& windowsPath) override;
+    // The icon last loaded from that path, or a null icon.
+    QIcon iconFor(const std::string& windowsPath) const;
+
+private:
+    PathConverter toLocalPath_;
+    std::map<std::string, QIcon> icons_;
+};
+
+}  // namespace kelvaro::linuxp
