@@ -24,8 +24,9 @@ public:
     bool ensureDefaults();
     bool ensureDefaults(const std::string& homeDir);
 
-    // The resolved directory of a drive letter (either case), or none when the
-    // link is missing, dangling, looping, points at a non-directory or cannot be read.
+    // The resolved directory of a drive letter (either case), or none when the entry
+    // is missing or not a symbolic link, or the link dangles, loops, leads to a
+    // non-directory or cannot be read.
     std::optional<std::string> target(char letter) const;
 
     // "X:\a\b" -> target of x: + "/a/b". A path without a drive is taken relative to
