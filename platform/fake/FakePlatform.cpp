@@ -27,7 +27,9 @@ void FakeTimers::advance(int ms) {
         nextTimer->next_ += nextTimer->interval_;
         if (nextTimer->callback_) nextTimer->callback_();
     }
-    now_ = end;
+    // A callback may itself have moved time on (a modal window's script): time
+    // never goes back.
+    if (now_ < end) now_ = end;
 }
 
 void FakeTimers::fire(int intervalMs) {
