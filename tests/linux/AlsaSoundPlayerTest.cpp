@@ -13,13 +13,13 @@
 using kelvaro::linuxp::AlsaSoundPlayer;
 using kelvaro::testsupport::TempFolder;
 using kelvaro::testsupport::WavBytes;
-using kelvaro::testsupport::WavSpec;
+using kelvaro::testsupport::WavShape;
 using kelvaro::testsupport::writeFile;
 
 namespace {
 
-void writeWav(const std::string& path, const WavSpec& spec) {
-    const auto bytes = WavBytes::make(spec);
+void writeWav(const std::string& path, const WavShape& shape) {
+    const auto bytes = WavBytes::make(shape);
     writeFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
@@ -45,9 +45,9 @@ private:
 }  // namespace
 
 TEST_F(SoundPlayerTest, LooksInTheCurrentDirectoryFirstThenTheFolders) {
-    writeWav(cwd() + "/autost1.wav", WavSpec{});
-    writeWav(data() + "/autost1.wav", WavSpec{});
-    writeWav(data() + "/KELVAROREG.WAV", WavSpec{});
+    writeWav(cwd() + "/autost1.wav", WavShape{});
+    writeWav(data() + "/autost1.wav", WavShape{});
+    writeWav(data() + "/KELVAROREG.WAV", WavShape{});
     AlsaSoundPlayer player({tmp / "nowhere", data()}, "null");
     EXPECT_EQ(player.locate("autost1.wav"), cwd() + "/autost1.wav");
     std::filesystem::remove(cwd() + "/autost1.wav");
@@ -61,15 +61,15 @@ TEST_F(SoundPlayerTest, LooksInTheCurrentDirectoryFirstThenTheFolders) {
 }
 
 TEST_F(SoundPlayerTest, WaitingPlayHandsEveryFrameToTheDevice) {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.rate = 22050;
-    spec.frames = 2205;
-    writeWav(data() + "/kelvaroreg.wav", spec);
+    WavShape shape;
+    shape.channels = 2;
+    shape.rate = 22050;
+    shape.frames = 2205;
+    writeWav(data() + "/kelvaroreg.wav", shape);
     AlsaSoundPlayer player({data()}, "null");
     player.play("kelvaroreg.wav", true);
     EXPECT_EQ(player.framesPlayed(), 2205);
-    WavSpec eight;
+    WavShape eight;
     eight.bits = 8;
     eight.frames = 801;
     writeWav(cwd() + "/autost1.wav", eight);
@@ -78,9 +78,9 @@ TEST_F(SoundPlayerTest, WaitingPlayHandsEveryFrameToTheDevice) {
 }
 
 TEST_F(SoundPlayerTest, PlayWithoutWaitingPlaysInTheBackground) {
-    WavSpec spec;
-    spec.frames = 4000;
-    writeWav(data() + "/kelvaroreg.wav", spec);
+    WavShape shape;
+    shape.frames = 4000;
+    writeWav(data() + "/kelvaroreg.wav", shape);
     AlsaSoundPlayer player({data()}, "null");
     player.play("kelvaroreg.wav", false);
     player.waitUntilIdle();
@@ -88,10 +88,10 @@ TEST_F(SoundPlayerTest, PlayWithoutWaitingPlaysInTheBackground) {
 }
 
 TEST_F(SoundPlayerTest, ANewSoundReplacesOnePlayingInTheBackground) {
-    WavSpec first;
+    WavShape first;
     first.frames = 4000;  // handed over in pieces of 400 frames (50 ms at 8000 Hz)
     writeWav(data() + "/first.wav", first);
-    WavSpec second;
+    WavShape second;
     second.frames = 3001;
     writeWav(data() + "/second.wav", second);
     AlsaSoundPlayer player({data()}, "null");
@@ -107,8 +107,8 @@ TEST_F(SoundPlayerTest, ANewSoundReplacesOnePlayingInTheBackground) {
 
 TEST_F(SoundPlayerTest, MissingOrInvalidFilesAreSilent) {
     writeFile(data() + "/text.wav", "not a sound\n");
-    WavSpec spec;
-    auto cut = WavBytes::make(spec);
+    WavShape shape;
+    auto cut = WavBytes::make(shape);
     cut.resize(30);
     writeFile(data() + "/cut.wav", std::string(cut.begin(), cut.end()));
     AlsaSoundPlayer player({data()}, "null");
@@ -122,7 +122,7 @@ TEST_F(SoundPlayerTest, MissingOrInvalidFilesAreSilent) {
 }
 
 TEST_F(SoundPlayerTest, NoAudioDeviceIsSilent) {
-    writeWav(data() + "/autost1.wav", WavSpec{});
+    writeWav(data() + "/autost1.wav", WavShape{});
     AlsaSoundPlayer player({data()}, "kelvaro_no_such_device");
     testing::internal::CaptureStderr();
     player.play("autost1.wav", true);

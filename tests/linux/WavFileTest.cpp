@@ -10,73 +10,73 @@ using kelvaro::linuxp::parseWav;
 using kelvaro::linuxp::readWavFile;
 using kelvaro::testsupport::TempFolder;
 using kelvaro::testsupport::WavBytes;
-using kelvaro::testsupport::WavSpec;
+using kelvaro::testsupport::WavShape;
 using Bytes = std::vector<std::uint8_t>;
 
 TEST(WavFile, SixteenBitStereo) {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.rate = 44100;
-    spec.frames = 100;
-    const auto sound = parseWav(WavBytes::make(spec));
+    WavShape shape;
+    shape.channels = 2;
+    shape.rate = 44100;
+    shape.frames = 100;
+    const auto sound = parseWav(WavBytes::make(shape));
     ASSERT_TRUE(sound.has_value());
     EXPECT_EQ(sound->channels, 2);
     EXPECT_EQ(sound->sampleRate, 44100);
     EXPECT_EQ(sound->bitsPerSample, 16);
     EXPECT_EQ(sound->frames(), 100u);
-    EXPECT_EQ(sound->samples, WavBytes::samples(spec));
+    EXPECT_EQ(sound->samples, WavBytes::samples(shape));
 }
 
 TEST(WavFile, EightBitMonoAnyRate) {
-    WavSpec spec;
-    spec.bits = 8;
-    spec.rate = 11025;
-    spec.frames = 37;  // odd: the data chunk is padded
-    const auto sound = parseWav(WavBytes::make(spec));
+    WavShape shape;
+    shape.bits = 8;
+    shape.rate = 11025;
+    shape.frames = 37;  // odd: the data chunk is padded
+    const auto sound = parseWav(WavBytes::make(shape));
     ASSERT_TRUE(sound.has_value());
     EXPECT_EQ(sound->channels, 1);
     EXPECT_EQ(sound->sampleRate, 11025);
     EXPECT_EQ(sound->bitsPerSample, 8);
-    EXPECT_EQ(sound->samples, WavBytes::samples(spec));
+    EXPECT_EQ(sound->samples, WavBytes::samples(shape));
 }
 
 TEST(WavFile, OtherChunksAndChunkOrderAreHandled) {
-    WavSpec spec;
-    spec.extraChunk = "LIST";
-    spec.dataBeforeFormat = true;
-    const auto sound = parseWav(WavBytes::make(spec));
+    WavShape shape;
+    shape.extraChunk = "LIST";
+    shape.dataBeforeFormat = true;
+    const auto sound = parseWav(WavBytes::make(shape));
     ASSERT_TRUE(sound.has_value());
-    EXPECT_EQ(sound->samples, WavBytes::samples(spec));
+    EXPECT_EQ(sound->samples, WavBytes::samples(shape));
 }
 
 TEST(WavFile, ExtensibleFormatHoldingPcm) {
-    WavSpec spec;
-    spec.extensible = true;
-    spec.channels = 2;
-    const auto sound = parseWav(WavBytes::make(spec));
+    WavShape shape;
+    shape.extensible = true;
+    shape.channels = 2;
+    const auto sound = parseWav(WavBytes::make(shape));
     ASSERT_TRUE(sound.has_value());
     EXPECT_EQ(sound->channels, 2);
-    EXPECT_EQ(sound->samples, WavBytes::samples(spec));
-    spec.formatTag = 3;  // float inside the extensible wrapper
-    EXPECT_FALSE(parseWav(WavBytes::make(spec)).has_value());
+    EXPECT_EQ(sound->samples, WavBytes::samples(shape));
+    shape.formatTag = 3;  // float inside the extensible wrapper
+    EXPECT_FALSE(parseWav(WavBytes::make(shape)).has_value());
 }
 
 TEST(WavFile, DataCutShortKeepsTheWholeFramesThatAreThere) {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.frames = 100;
-    Bytes bytes = WavBytes::make(spec);
-    const std::size_t header = bytes.size() - WavBytes::samples(spec).size();
+    WavShape shape;
+    shape.channels = 2;
+    shape.frames = 100;
+    Bytes bytes = WavBytes::make(shape);
+    const std::size_t header = bytes.size() - WavBytes::samples(shape).size();
     bytes.resize(header + 50 * 4 + 3);  // 50 frames and three bytes of the next
     const auto sound = parseWav(bytes);
     ASSERT_TRUE(sound.has_value());
     EXPECT_EQ(sound->frames(), 50u);
-    const Bytes all = WavBytes::samples(spec);
+    const Bytes all = WavBytes::samples(shape);
     EXPECT_EQ(sound->samples, Bytes(all.begin(), all.begin() + 200));
 }
 
 TEST(WavFile, FilesCutBeforeTheirDataAreRejected) {
-    const Bytes whole = WavBytes::make(WavSpec{});
+    const Bytes whole = WavBytes::make(WavShape{});
     for (std::size_t size : {0u, 4u, 11u, 12u, 20u, 30u, 36u, 43u}) {
         const Bytes cut(whole.begin(), whole.begin() + size);
         EXPECT_FALSE(parseWav(cut).has_value()) << "cut at " << size;
@@ -90,38 +90,38 @@ TEST(WavFile, FilesCutBeforeTheirDataAreRejected) {
 TEST(WavFile, NotRiffWaveIsRejected) {
     const std::string text = "This is a text file, not a sound at all.\n";
     EXPECT_FALSE(parseWav(Bytes(text.begin(), text.end())).has_value());
-    Bytes bytes = WavBytes::make(WavSpec{});
+    Bytes bytes = WavBytes::make(WavShape{});
     bytes[3] = 'X';  // "RIFX": big-endian RIFF
     EXPECT_FALSE(parseWav(bytes).has_value());
-    bytes = WavBytes::make(WavSpec{});
+    bytes = WavBytes::make(WavShape{});
     bytes[8] = 'A';  // "AAVE"
     EXPECT_FALSE(parseWav(bytes).has_value());
 }
 
 TEST(WavFile, FormatsWeCannotPlayAreRejected) {
-    WavSpec adpcm;
+    WavShape adpcm;
     adpcm.formatTag = 0x11;
     EXPECT_FALSE(parseWav(WavBytes::make(adpcm)).has_value());
-    WavSpec deep;
+    WavShape deep;
     deep.bits = 24;
     EXPECT_FALSE(parseWav(WavBytes::make(deep)).has_value());
-    WavSpec surround;
+    WavShape surround;
     surround.channels = 6;
     EXPECT_FALSE(parseWav(WavBytes::make(surround)).has_value());
-    WavSpec silentRate;
+    WavShape silentRate;
     silentRate.rate = 0;
     EXPECT_FALSE(parseWav(WavBytes::make(silentRate)).has_value());
 }
 
 TEST(WavFile, ReadsFromDisk) {
     TempFolder tmp;
-    WavSpec spec;
-    spec.frames = 2000;
-    const Bytes bytes = WavBytes::make(spec);
+    WavShape shape;
+    shape.frames = 2000;
+    const Bytes bytes = WavBytes::make(shape);
     kelvaro::testsupport::writeFile(tmp / "autost1.wav", std::string(bytes.begin(), bytes.end()));
     const auto sound = readWavFile(tmp / "autost1.wav");
     ASSERT_TRUE(sound.has_value());
-    EXPECT_EQ(sound->samples, WavBytes::samples(spec));
+    EXPECT_EQ(sound->samples, WavBytes::samples(shape));
     EXPECT_FALSE(readWavFile(tmp / "missing.wav").has_value());
     EXPECT_FALSE(readWavFile(tmp.path()).has_value());  // a folder
 }

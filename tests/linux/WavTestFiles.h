@@ -7,7 +7,7 @@
 
 namespace kelvaro::testsupport {
 
-struct WavSpec {
+struct WavShape {
     std::uint16_t formatTag = 1;  // PCM
     std::uint16_t channels = 1;
     std::uint32_t rate = 8000;
@@ -20,13 +20,13 @@ struct WavSpec {
 
 class WavBytes {
 public:
-    static std::vector<std::uint8_t> samples(const WavSpec& s) {
+    static std::vector<std::uint8_t> samples(const WavShape& s) {
         std::vector<std::uint8_t> d(s.frames * s.channels * s.bits / 8);
         for (std::size_t i = 0; i < d.size(); ++i) d[i] = static_cast<std::uint8_t>(i * 37 + 11);
         return d;
     }
 
-    static std::vector<std::uint8_t> make(const WavSpec& s) {
+    static std::vector<std::uint8_t> make(const WavShape& s) {
         std::vector<std::uint8_t> fmt;
         put16(fmt, s.extensible ? 0xFFFE : s.formatTag);
         put16(fmt, s.channels);
