@@ -1,6 +1,119 @@
+// Kelvaro Workstation: composes the Linux platform, the window models and the
+// Qt views, then runs the event loop for the life of the program.
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "form/AppContext.h"
+#include "form/CountBoxForm.h"
+#include "platform/linux/AlsaSoundPlayer.h"
+#include "platform/linux/DriveMap.h"
+#include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/LinuxCurrentDirectory.h"
+#include "platform/linux/LinuxDateValidator.h"
+#include "platform/linux/LinuxDriveProbe.h"
+#include "platform/linux/LinuxFileDeleter.h"
+#include "platform/linux/LinuxPlatformInfo.h"
+#include "platform/linux/LinuxProcessStarter.h"
+#include "platform/linux/QtIconLoader.h"
+#include "platform/linux/QtMessageBox.h"
+#include "platform/linux/QtScreen.h"
+#include "platform/linux/QtTimer.h"
+#include "platform/linux/SingleInstance.h"
+#include "platform/linux/SystemClock.h"
+#include "platform/linux/X11WindowFinder.h"
+#include "ui/MainWindowModel.h"
+#include "ui/qt/MainWindowView.h"
+#include "ui/qt/QtWindowHost.h"
+
+#ifndef KELVARO_INSTALLED_DATA_DIR
+#define KELVARO_INSTALLED_DATA_DIR "/usr/local/share/kelvaro-workstation"
+#endif
+
+using namespace kelvaro;
+
+namespace {
+
+// Where the shipped files are: beside the executable in the build tree, else
+// the installed data folder (the menu entry also starts the program there).
+std::string dataFolder() {
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    if (QFileInfo::exists(exeDir + "/KELVARO1.ICO")) return exeDir.toStdString();
+    const QString shared = QDir(exeDir + "/../share/kelvaro-workstation").absolutePath();
+    if (QFileInfo::exists(shared + "/KELVARO1.ICO")) return shared.toStdString();
+    return KELVARO_INSTALLED_DATA_DIR;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName("Kelvaro Workstation");
+    QApplication::setDesktopFileName("kelvaro-workstation");
+    // The program ends only through its own Close or a confirmed close request.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    linuxp::SingleInstance single;
+    if (single.notifyRunningInstance()) return 0;
+
+    const std::string data = dataFolder();
+    if (qEnvironmentVariableIsEmpty("KELVARO_DATA_DIR")) qputenv("KELVARO_DATA_DIR", QByteArray::fromStdString(data));
+    const std::vector<std::string> folders = {QDir::currentPath().toStdString(), data};
+
+    linuxp::DriveMap driveMap;
+    driveMap.ensureDefaults();
+
+    // A Windows file name of the model as a local file; a shipped file missing
+    // from the start folder is taken from the data folder.
+    auto localPath = [&driveMap, &folders](const std::string& windowsPath) {
+        std::string local = driveMap.toPosix(windowsPath).value_or(std::string());
+        if (!local.empty() && QFileInfo::exists(QString::fromStdString(local))) return local;
+        const auto slash = windowsPath.find_last_of("\\/");
+        const std::string name = slash == std::string::npos ? windowsPath : windowsPath.substr(slash + 1);
+        for (const auto& folder : folders) {
+            const std::string candidate = folder + "/" + name;
+            if (QFileInfo::exists(QString::fromStdString(candidate))) return candidate;
+        }
+        return local;
+    };
+
+    linuxp::QtMessageBox messages;
+    linuxp::IniSettingsStore store(messages);
+    linuxp::QtTimerFactory timers;
+    linuxp::SystemClock clock;
+    linuxp::QtScreen screen;
+    linuxp::X11WindowFinder windows;
+    linuxp::LinuxProcessStarter processes(driveMap, folders);
+    linuxp::LinuxFileDeleter files(driveMap);
+    linuxp::LinuxDriveProbe drives(driveMap);
+    linuxp::AlsaSoundPlayer sounds(folders);
+    linuxp::QtIconLoader icons(localPath);
+    linuxp::LinuxDateValidator dates;
+    linuxp::LinuxPlatformInfo info;
+    linuxp::LinuxCurrentDirectory currentDirectory(driveMap);
+
+    form::AppContext ctx(platform::Platform{store, timers, clock, messages, screen, windows, processes, files,
+                                            drives, sounds, icons, dates, info, currentDirectory});
+    qtui::QtWindowHost host(localPath);
+    ctx.host = &host;
+
+    ui::MainWindowModel model(ctx);
+    host.setModel(&model);
+    host.createMainView(ctx.main);
+
+    single.listen([&host] {
+        if (auto* view = host.mainView()) {
+            view->showNormal();
+            view->raise();
+            view->activateWindow();
+        }
+    });
+
+    form::SplashForm splash;
+    if (!model.startUp(splash)) return 1;
+    return app.exec();
 }
