@@ -1,0 +1,108 @@
+#include "ui/qt/SplashView.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <qdrawutil.h>
+
+#include "ui/qt/Binding.h"
+#include "ui/qt/DataFiles.h"
+#include "ui/qt/ViewStyle.h"
+
+namespace kelvaro::qtui {
+namespace {
+
+QLabel* text(QWidget* parent, const char* name, const QString& text, const QFont& font) {
+    auto* w = new QLabel(text, parent);
+    w->setObjectName(QLatin1String(name));
+    w->setProperty(kControlProperty, w->objectName());
+    w->setAccessibleName(text);
+    w->setTextFormat(Qt::PlainText);
+    w->setFont(font);
+    return w;
+}
+
+}  // namespace
+
+SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
+      form_(form),
+      pump_(std::move(pump)),
+      twips_(Twips::forScreen()) {
+    setObjectName(QString::fromStdString(form_.window.name()));
+    setFont(windowFont());
+    setAccessibleName(QStringLiteral("Kelvaro for Windows NT"));
+    setFixedSize(twips_.px(form_.window.width()), twips_.px(form_.window.height()));
+    setBackground(this, panelGrey());
+    const Placer p(twips_);
+
+    const QFont title = sansFont(24, true, true);
+    p.place(text(this, "lblProduct", QStringLiteral("Kelvaro"), title), 720, 600);
+    QLabel* tm = text(this, "lblTrademark", QStringLiteral("TM"), sansFont(8.25, true));
+    p.place(text(this, "lblPlatform", QStringLiteral("for Windows NT"), title), 720, 1320);
+    QLabel* edition = text(this, "lblEdition", QStringLiteral("Workstation Edition"), sansFont(13.5, false, true));
+    setForeground(edition, QColor(0, 0, 255));
+    p.place(edition, 1200, 2160);
+    // "TM" stands at the upper right of the product name.
+    const QWidget* product = findChild<QWidget*>(QStringLiteral("lblProduct"));
+    tm->adjustSize();
+    tm->move(product->geometry().right() + 2, product->geometry().top() + 2);
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("imgProgram"));
+    picture->setAccessibleName(QStringLiteral("Kelvaro Workstation"));
+    const QString iconFile = findDataFile(QStringLiteral("kelvaro-workstation.png"));
+    if (!iconFile.isEmpty()) picture->setPixmap(QPixmap(iconFile).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    p.place(picture, 5640, 600, 960, 960, Placer::Grow::Never);
+
+    auto* status = new QLabel(this);
+    bindLabel(form_.Label4, status);
+    status->setAccessibleName(QStringLiteral("Status"));
+    p.place(status, 360, 3960, 6855, 255, Placer::Grow::Never);
+
+    QPointer<SplashView> self(this);
+    form_.window.addObserver([self](form::Change change) {
+        if (!self) return;
+        if (change == form::Change::State) self->sync();
+        if (change == form::Change::Redraw && self->isVisible()) {
+            self->repaint();
+            if (self->pump_) self->pump_();
+        }
+    });
+    form_.Label4.addObserver([self](form::Change change) {
+        if (self && change == form::Change::Redraw && self->isVisible() && self->pump_) self->pump_();
+    });
+    sync();
+}
+
+void SplashView::sync() {
+    const QPoint position(twips_.px(form_.window.left()), twips_.px(form_.window.top()));
+    if (pos() != position) move(position);
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != form_.window.topmost()) {
+        const bool visible = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, form_.window.topmost());
+        if (visible) show();
+    }
+    if (shown_ && !form_.window.isOpen()) {
+        shown_ = false;
+        hide();
+    }
+}
+
+void SplashView::showFromModel() {
+    if (!form_.window.isOpen()) return;
+    shown_ = true;
+    sync();
+    show();
+    raise();
+    if (pump_) pump_();
+}
+
+void SplashView::paintEvent(QPaintEvent*) {
+    // The panel that fills the window, raised.
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), false);
+    qDrawShadePanel(&painter, rect().adjusted(8, 8, -8, -8), palette(), true, 1);
+}
+
+}  // namespace kelvaro::qtui

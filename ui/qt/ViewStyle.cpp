@@ -1,0 +1,96 @@
+#include "ui/qt/ViewStyle.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QStyle>
+#include <QWidget>
+
+namespace kelvaro::qtui {
+
+QFont sansFont(double points, bool bold, bool italic) {
+    QFont font(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+QFont windowFont() { return sansFont(8.25, true); }
+
+QFont arialFont(double points, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void setBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setForeground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+void Placer::place(QWidget* widget, int left, int top, int width, int height, Grow grow) const {
+    QRect r = twips_.rect(left, top, width, height);
+    widget->ensurePolished();
+    const QSize hint = widget->sizeHint();
+    if (width == 0) r.setWidth(hint.width());
+    if (height == 0) r.setHeight(hint.height());
+
+    bool grew = false;
+    if (grow != Grow::Never) {
+        const auto* label = qobject_cast<const QLabel*>(widget);
+        const bool wraps = label && label->wordWrap();
+        int needed = hint.width();
+        if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+            // Styles give push buttons a minimum width; only the text counts here.
+            const QStyle* style = button->style();
+            needed = QFontMetrics(button->font()).horizontalAdvance(button->text().remove(QLatin1Char('&'))) +
+                     2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                          style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
+        }
+        if (wraps) {
+            // A wrapping label may take more lines, up to its height; it grows
+            // sideways only when the lines do not fit.
+            const int oneLine = QFontMetrics(label->font()).horizontalAdvance(label->text()) +
+                                2 * (label->margin() + label->frameWidth()) + 2;
+            needed = r.width();
+            while (label->heightForWidth(needed) > r.height() && needed < oneLine) needed += 2;
+        }
+        if (needed > r.width()) {
+            const int extra = needed - r.width();
+            if (grow == Grow::BothWays) r.moveLeft(r.left() - extra / 2);
+            if (grow == Grow::Left) r.moveLeft(r.left() - extra);
+            r.setWidth(needed);
+            grew = true;
+        }
+        if (label && !wraps && height != 0 && hint.height() > r.height()) {
+            r.setHeight(hint.height());
+            grew = true;
+        }
+    }
+    widget->setGeometry(r);
+    if (grew) widget->setProperty("kelvaroWidened", true);
+}
+
+QStringList widenedControls(const QWidget* root) {
+    QStringList names;
+    for (const QWidget* w : root->findChildren<const QWidget*>())
+        if (w->property("kelvaroWidened").toBool()) names << w->objectName();
+    return names;
+}
+
+}  // namespace kelvaro::qtui

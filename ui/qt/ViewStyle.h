@@ -1,0 +1,49 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QStringList>
+
+#include "ui/qt/Twips.h"
+
+class QWidget;
+
+namespace kelvaro::qtui {
+
+// The grey of the original's panels and labels.
+inline QColor panelGrey() { return QColor(192, 192, 192); }
+// The dark blue of the saved-settings panel.
+inline QColor settingsBlue() { return QColor(0, 0, 192); }
+
+// The windows' default font: the original's MS Sans Serif has no Linux twin, so
+// the desktop's sans-serif at the same size and weight.
+QFont windowFont();
+// The desktop's sans-serif at another size and style.
+QFont sansFont(double points, bool bold, bool italic = false);
+// The clock and the countdown number asked for Arial; fontconfig maps the name to
+// a metric twin (Liberation Sans, Nimbus Sans) where one is installed.
+QFont arialFont(double points, bool bold);
+
+void setBackground(QWidget* widget, const QColor& colour);
+void setForeground(QWidget* widget, const QColor& colour);
+
+// Puts widgets at their twip rectangles. The Linux fonts draw most texts wider
+// than the originals, so a widget that shows a fixed text grows to the text's
+// size instead of cutting it: to the right, both ways for a centred text, or to
+// the left for a label that ends at the box it names.
+// A widget that grew carries the property "kelvaroWidened".
+class Placer {
+public:
+    enum class Grow { Right, BothWays, Left, Never };
+    explicit Placer(const Twips& twips) : twips_(twips) {}
+    // A width or height of 0 takes the widget's own size for its text.
+    void place(QWidget* widget, int left, int top, int width = 0, int height = 0, Grow grow = Grow::Right) const;
+    const Twips& twips() const { return twips_; }
+
+private:
+    Twips twips_;
+};
+
+// The names of the widgets under `root` that grew to fit their texts.
+QStringList widenedControls(const QWidget* root);
+
+}  // namespace kelvaro::qtui
