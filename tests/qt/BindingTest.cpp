@@ -186,6 +186,31 @@ TEST_F(BindingTest, RejectedRunTimePutsTheFocusBackAndStoresNothing) {
     EXPECT_EQ(QApplication::focusWidget(), time);
 }
 
+TEST_F(BindingTest, RefusedRunDateBringsItsPageBackWhenAnotherTabIsClicked) {
+    f().DailyCheck.setChecked(false);  // date mode: the date is checked
+    auto* date = widget<QLineEdit>("Text1");
+    date->setFocus(Qt::TabFocusReason);
+    date->selectAll();
+    input::type(date, "13/45/99");
+    int losses = 0;
+    count(f().Text1.onLostFocus, losses);
+    const int before = saves();
+
+    auto* tabs = widget<QTabBar>("SSTab1_Tabs");
+    input::click(tabs, tabs->tabRect(3).center());
+    QApplication::processEvents();
+
+    EXPECT_EQ(losses, 1);
+    ASSERT_FALSE(fp.messages.shown.empty());
+    EXPECT_EQ(fp.messages.shown.back().text, "Please Enter a Valid Date. MM/DD/YY");
+    EXPECT_EQ(saves(), before);
+    EXPECT_EQ(f().SSTab1.currentPage(), 0);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(widget<QWidget>("SSTab1_Page0")->isVisible());
+    EXPECT_FALSE(widget<QWidget>("SSTab1_Page3")->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), date);
+}
+
 TEST_F(BindingTest, TextBoxesLimitTypingToTheirLengths) {
     struct Case {
         const char* name;

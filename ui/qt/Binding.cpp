@@ -13,7 +13,9 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "ui/qt/TabControlWidget.h"
 

@@ -53,6 +53,9 @@ void TabControlWidget::sync() {
     // Hide before show, so the focus never lands on a page about to go.
     for (int i = 0; i < count(); ++i)
         if (i != current) pages_[i]->hide();
+    // Hiding may have taken the focus from a box whose entry was refused; the
+    // model then went back to that box's page, and that page is shown already.
+    if (model_.currentPage() != current) return;
     if (current >= 0 && current < count()) pages_[current]->show();
 }
 
