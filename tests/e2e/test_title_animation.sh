@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Title animation: once a second the main window's title changes between
+# "Running..." and "Kelvaro Workstation...", and its icon between the images of
+# KELVARO2.ICO and KELVARO1.ICO (the files beside the program) with them.
+source "$(dirname "$0")/lib.sh"
+command -v convert >/dev/null || { echo "missing tool: convert (imagemagick)" >&2; exit 2; }
+
+# The 16x16 image of an icon as _NET_WM_ICON holds it: width, height, then one
+# ARGB number a pixel; a fully transparent pixel counts as 0.
+ico_image() {
+    convert "$1[0]" -depth 8 rgba:- | od -An -v -tu1 | awk '
+        { for (i = 1; i <= NF; i++) b[n++] = $i }
+        END {
+            printf "16, 16"
+            for (i = 0; i < n; i += 4) {
+                a = b[i + 3]
+                printf ", %.0f", (a == 0 ? 0 : ((a * 256 + b[i]) * 256 + b[i + 1]) * 256 + b[i + 2])
+            }
+            print ""
+        }'
+}
+window_icon_image() {
+    xprop -id "$1" -notype 32c _NET_WM_ICON 2>/dev/null | sed 's/^_NET_WM_ICON = //' | tr -d ' ' | tr ',' '\n' |
+        awk 'NR <= 2 { out = out (NR > 1 ? ", " : "") $1; next }
+             NR <= 258 { v = $1 + 0; if (int(v / 16777216) == 0) v = 0; out = out ", " sprintf("%.0f", v) }
+             END { print out }'
+}
+hash_of() { md5sum | cut -c1-12; }
+exe_dir=$(dirname "$E2E_EXE")
+icon1=$(ico_image "$exe_dir/KELVARO1.ICO" | hash_of)
+icon2=$(ico_image "$exe_dir/KELVARO2.ICO" | hash_of)
+[ "$icon1" != "$icon2" ] || fail "KELVARO1.ICO and KELVARO2.ICO show the same 16x16 image"
+
+start_xvfb
+start_program "2026-12-09 10:00:00"
+wait_for 20 "the main window" main_window_shown
+main=$(main_window_id)
+# The animation starts with the first tick; the start-up title comes before.
+wait_for 5 "the first animated title" sh -c '[ "$(xdotool getwindowname '"$main"')" = "Running..." ] || [ "$(xdotool getwindowname '"$main"')" = "Kelvaro Workstation..." ]'
+
+say "checks: titles and icons sampled every 0.1 s for 4.5 s"
+samples=$E2E_DIR/samples.txt
+: >"$samples"
+end=$(e2e_after 4.5)
+while ! e2e_passed "$end"; do
+    t=$EPOCHREALTIME
+    title=$(xdotool getwindowname "$main")
+    icon=$(window_icon_image "$main" | hash_of)
+    printf '%s|%s|%s\n' "$t" "$title" "$icon" >>"$samples"
+    sleep 0.1
+done
+count=$(wc -l <"$samples")
+[ "$count" -ge 20 ] || fail "only $count samples taken in 4.5 s"
+
+others=$(awk -F'|' '$2 != "Running..." && $2 != "Kelvaro Workstation..." { print $2 }' "$samples" | sort -u)
+[ -z "$others" ] || fail "other titles seen: [$others]"
+grep -q '|Running...|' "$samples" || fail "the title never was \"Running...\""
+grep -q '|Kelvaro Workstation...|' "$samples" || fail "the title never was \"Kelvaro Workstation...\""
+pass "only \"Running...\" and \"Kelvaro Workstation...\" seen, both of them"
+
+# Each change of title: when it happened, and the time since the one before.
+changes=$(awk -F'|' 'NR > 1 && $2 != prev { print $1 } { prev = $2 }' "$samples")
+n=$(printf '%s\n' "$changes" | grep -c . || true)
+[ "$n" -ge 3 ] || fail "the title changed $n times in 4.5 s, expected about 4"
+[ "$n" -le 6 ] || fail "the title changed $n times in 4.5 s, expected about 4"
+gaps=$(printf '%s\n' "$changes" | awk 'NR > 1 { printf "%.2f ", $1 - p } { p = $1 }')
+# Each gap is measured to a sample or so; together they must make a second.
+for g in $gaps; do
+    awk -v g="$g" 'BEGIN { exit !(g >= 0.5 && g <= 1.5) }' || fail "the title changed after $g s; all gaps: $gaps"
+done
+mean=$(printf '%s\n' "$changes" | awk 'NR == 1 { a = $1 } { b = $1; n++ } END { printf "%.3f", (b - a) / (n - 1) }')
+awk -v m="$mean" 'BEGIN { exit !(m >= 0.85 && m <= 1.15) }' || fail "the title changed every $mean s on average; gaps: $gaps"
+pass "the title changed $n times, $gaps s apart (mean $mean s)"
+
+# The icon goes with the title. A sample may fall between the title and the
+# icon being set, so only pairs seen in two samples in a row count.
+stable=$(awk -F'|' '{ k = $2 "|" $3; if (k == prev) run[k]++; prev = k } END { for (k in run) print k }' "$samples" | sort)
+name_of() { case $1 in "$icon1") echo KELVARO1.ICO ;; "$icon2") echo KELVARO2.ICO ;; *) echo "another image ($1)" ;; esac; }
+while IFS='|' read -r title icon; do
+    case $title in
+    "Running...") want=$icon2 ;;
+    *) want=$icon1 ;;
+    esac
+    [ "$icon" = "$want" ] || fail "the title \"$title\" came with the icon of $(name_of "$icon"), expected $(name_of "$want")"
+done <<<"$stable"
+[ "$(printf '%s\n' "$stable" | wc -l)" -eq 2 ] || fail "title and icon pairs seen: $stable"
+pass "\"Running...\" shows KELVARO2.ICO, \"Kelvaro Workstation...\" shows KELVARO1.ICO"
+require_alive
