@@ -5,9 +5,19 @@ namespace kelvaro::linuxp {
 QtTimer::QtTimer() {
     // Millisecond intervals as asked, not coarsened to save wake-ups.
     timer_.setTimerType(Qt::PreciseTimer);
+    // The callback runs from a posted event, not inside the timer's own
+    // activation: Qt does not fire a timer again while its activation is still
+    // running, and a tick may open a modal window (the countdown) during which
+    // the same timer must keep ticking (the clock).
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-        // A copy: the callback may replace itself or disable the timer.
-        if (auto cb = callback_) cb();
+        QMetaObject::invokeMethod(
+            &timer_,
+            [this] {
+                // A copy: the callback may replace itself or disable the timer.
+                if (!enabled_) return;
+                if (auto cb = callback_) cb();
+            },
+            Qt::QueuedConnection);
     });
 }
 

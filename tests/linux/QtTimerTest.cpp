@@ -107,3 +107,26 @@ TEST(QtTimer, IntervalZeroKeepsAnEnabledTimerSilent) {
     spinFor(30);
     EXPECT_EQ(ticks, before);
 }
+
+TEST(QtTimer, KeepsTickingWhileItsOwnCallbackRunsANestedLoop) {
+    // A schedule tick opens the modal countdown; the clock must keep going.
+    QtTimer timer;
+    int ticks = 0;
+    int nestedTicks = 0;
+    bool inside = false;
+    timer.setCallback([&] {
+        ++ticks;
+        if (inside) {
+            ++nestedTicks;
+            return;
+        }
+        inside = true;
+        spinFor(300);
+        inside = false;
+    });
+    timer.setInterval(20);
+    timer.setEnabled(true);
+    spinUntil([&] { return ticks >= 1 && !inside; }, 3000);
+    timer.setEnabled(false);
+    EXPECT_GE(nestedTicks, 5);
+}
