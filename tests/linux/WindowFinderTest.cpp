@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <random>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -45,7 +48,20 @@ class Xvfb {
 public:
     ~Xvfb() { stop(); }
 
+    // Without a number it takes a random one from a high range rather than the
+    // lowest free one, so that tests running side by side never take the number
+    // of a server that another test stopped and is about to bring back.
     bool start(std::optional<int> displayNumber = std::nullopt) {
+        if (!displayNumber) {
+            static std::mt19937 pick(static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr)));
+            for (int attempt = 0; attempt < 20; ++attempt)
+                if (startOn(400 + static_cast<int>(pick() % 500))) return true;
+            return false;
+        }
+        return startOn(*displayNumber);
+    }
+
+    bool startOn(std::optional<int> displayNumber) {
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0) return false;
         pid_ = fork();
