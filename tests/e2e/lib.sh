@@ -109,11 +109,10 @@ wait_for() {
     done
 }
 
-# The current real time in seconds with microseconds, and arithmetic on it.
-now() { printf '%s' "$EPOCHREALTIME"; }
+# Real time in seconds with microseconds ($EPOCHREALTIME), and arithmetic on it.
 e2e_after() { awk -v n="$EPOCHREALTIME" -v s="$1" 'BEGIN { printf "%.6f", n + s }'; }
 e2e_passed() { awk -v n="$EPOCHREALTIME" -v d="$1" 'BEGIN { exit !(n >= d) }'; }
-# elapsed SINCE: seconds since a value of now(), three decimals.
+# elapsed SINCE: seconds since a value of $EPOCHREALTIME, three decimals.
 elapsed() { awk -v n="$EPOCHREALTIME" -v t="$1" 'BEGIN { printf "%.3f", n - t }'; }
 # sleep_until REALTIME
 sleep_until() {
@@ -309,8 +308,6 @@ message_box_id() {
 message_box_shown() { [ -n "$(message_box_id "$1")" ]; }
 message_box_absent() { [ -z "$(message_box_id "$1")" ]; }
 no_dialogs() { [ -z "$(program_windows | awk -F'|' '$10 ~ /^DIALOG/')" ]; }
-
-window_title() { xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 
 # Keys go to the window that has the input focus (there is no window manager,
 # so the test gives it the focus first); XTEST events, as a user's.

@@ -24,10 +24,36 @@ opened=$EPOCHREALTIME
 late=$(awk -v o="$opened" -v d="$due" 'BEGIN { printf "%.2f", o - d }')
 awk -v l="$late" 'BEGIN { exit !(l <= 1.5) }' || fail "the countdown opened ${late} s after 19:00:00"
 pass "countdown window $(countdown_id) opened ${late} s after 19:00:00"
-window_geometry "$(countdown_id)"
+countdown=$(countdown_id)
+window_geometry "$countdown"
 pass "countdown window: ${WIN_W}x${WIN_H}, no title of its own, kept above"
+# Centred as the program centres its windows: left = screen width / 2 - width
+# / 2, top = screen height * 0.95 / 2 - height / 2 (the screen is 1280x1024).
+want_x=$(awk -v w="$WIN_W" 'BEGIN { printf "%d", 1280 / 2 - w / 2 }')
+want_y=$(awk -v h="$WIN_H" 'BEGIN { printf "%d", 1024 * 0.95 / 2 - h / 2 }')
+[ $((WIN_X - want_x)) -ge -2 ] && [ $((WIN_X - want_x)) -le 2 ] && [ $((WIN_Y - want_y)) -ge -2 ] && [ $((WIN_Y - want_y)) -le 2 ] ||
+    fail "the countdown window is at $WIN_X,$WIN_Y, expected about $want_x,$want_y"
+pass "centred at $WIN_X,$WIN_Y"
+# No title bar: the Motif hints ask for decorations and give none with a title
+# (flags bit 2 set, decorations without MWM_DECOR_ALL 1 and MWM_DECOR_TITLE 8).
+read -r mwm_flags _ mwm_decor _ <<<"$(xprop -id "$countdown" _MOTIF_WM_HINTS | sed -n 's/.*= //p' | tr -d ',')"
+[ -n "${mwm_flags:-}" ] && [ $((mwm_flags & 2)) -ne 0 ] && [ $((mwm_decor & 9)) -eq 0 ] ||
+    fail "the countdown window asks for a title bar: _MOTIF_WM_HINTS $(xprop -id "$countdown" _MOTIF_WM_HINTS)"
+states=$(xprop -id "$countdown" _NET_WM_STATE)
+case $states in *_NET_WM_STATE_MODAL*) ;; *) fail "the countdown window is not modal: $states" ;; esac
+pass "no title bar, modal, above the other windows"
 [ "$(main_window_id)" = "$main" ] || fail "the main window is not shown while the countdown is open"
 pass "the main window is still shown"
+
+say "checks: while the countdown is open, Escape closes nothing and the main window takes no keys"
+send_keys "$countdown" Escape
+send_keys "$main" F12
+sleep 1
+countdown_shown || fail "the countdown window closed on Escape or F12"
+[ "$(record_count)" -eq 0 ] || fail "F12 on the main window started NTBackup.exe while the countdown is open"
+no_dialogs_but_countdown=$(program_windows | awk -F'|' -v c="$countdown" '$10 ~ /^DIALOG/ && $1 != c')
+[ -z "$no_dialogs_but_countdown" ] || fail "another dialog opened: $no_dialogs_but_countdown"
+pass "the countdown stays open, nothing started"
 
 say "checks: nothing starts during the countdown"
 sleep_until "$(awk -v o="$opened" 'BEGIN { printf "%.6f", o + 27 }')"

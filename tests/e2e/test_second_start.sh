@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One copy per user: a second start with the same user and settings folder
-# hands over to the running copy and ends with status 0 within a few seconds,
-# without a window of its own and without touching the settings; one copy stays.
+# brings the running copy's main window to the front and ends with status 0
+# within a few seconds, without a window of its own and without touching the
+# settings; one copy stays.
 source "$(dirname "$0")/lib.sh"
 
 start_xvfb
@@ -28,6 +29,20 @@ our_copies() {
 }
 [ "$(our_copies)" = "$first" ] || fail "copies before the second start: $(our_copies | tr '\n' ' ')"
 
+# Another program's window over the main window. xwininfo lists the root's
+# children from the top of the stack down.
+command -v xmessage >/dev/null || { echo "missing tool: xmessage (x11-utils)" >&2; exit 2; }
+xmessage -geometry 800x600+240+200 -title "Cover" "covers the main window" >/dev/null 2>&1 &
+cover_pid=$!
+E2E_PIDS+=("$cover_pid")
+cover_shown() { [ -n "$(list_windows | awk -F'|' '$2 == "IsViewable" && $8 == "Cover" { print $1 }')" ]; }
+wait_for 10 "the covering window" cover_shown
+cover=$(list_windows | awk -F'|' '$2 == "IsViewable" && $8 == "Cover" { print $1; exit }')
+stack_pos() { xwininfo -root -children | awk -v w="$1" '$1 ~ /^0x/ { n++ } $1 == w { print n; exit }'; }
+main_above_cover() { [ "$(stack_pos "$main")" -lt "$(stack_pos "$cover")" ]; }
+! main_above_cover || fail "test error: the covering window is not above the main window"
+say "another window ($cover) lies over the main window"
+
 say "checks: the second start ends within 5 s with status 0, showing no window"
 start_program "2026-12-09 10:00:00"
 second=$PROGRAM_PID
@@ -52,6 +67,8 @@ say "checks: one copy remains, the first, and it still runs"
 require_alive
 [ "$(our_copies)" = "$first" ] || fail "copies running now: $(our_copies | tr '\n' ' '), expected only $first"
 pass "only the first copy (pid $first) runs"
+wait_for 3 "the first copy's main window to come to the front" main_above_cover
+pass "the first copy's main window was brought to the front, above the other window"
 [ "$(main_window_id)" = "$main" ] || fail "the first copy's main window is not shown"
 t1=$(xdotool getwindowname "$main")
 wait_for 3 "the first copy's title to change" sh -c '[ "$(xdotool getwindowname '"$main"')" != "'"$t1"'" ]'
