@@ -1,5 +1,7 @@
 #include "platform/linux/QtIconLoader.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 
@@ -10,6 +12,18 @@ QtIconLoader::QtIconLoader(PathConverter toLocalPath) : toLocalPath_(std::move(t
 bool QtIconLoader::load(const std::string& windowsPath) {
     const std::string local = toLocalPath_ ? toLocalPath_(windowsPath) : windowsPath;
     const QString file = QString::fromStdString(local);
+
+    const QFileInfo info(file);
+    if (!info.isFile()) {
+        icons_.erase(windowsPath);
+        return false;
+    }
+    const long long size = info.size();
+    const long long modified = info.lastModified().toMSecsSinceEpoch();
+    const auto cached = icons_.find(windowsPath);
+    if (cached != icons_.end() && cached->second.localPath == local && cached->second.size == size &&
+        cached->second.modified == modified)
+        return true;
 
     // Every image in the file (an .ico holds several sizes), so the icon can pick.
     QImageReader reader(file);
@@ -24,13 +38,13 @@ bool QtIconLoader::load(const std::string& windowsPath) {
         icons_.erase(windowsPath);
         return false;
     }
-    icons_[windowsPath] = icon;
+    icons_[windowsPath] = Loaded{local, size, modified, icon};
     return true;
 }
 
 QIcon QtIconLoader::iconFor(const std::string& windowsPath) const {
     const auto it = icons_.find(windowsPath);
-    return it == icons_.end() ? QIcon() : it->second;
+    return it == icons_.end() ? QIcon() : it->second.icon;
 }
 
 }  // namespace kelvaro::linuxp

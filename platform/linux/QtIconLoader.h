@@ -22,8 +22,16 @@ public:
     QIcon iconFor(const std::string& windowsPath) const;
 
 private:
+    // What a file held when it was last read: the title animation asks for the
+    // same two files every second, and an unchanged file is not decoded again.
+    struct Loaded {
+        std::string localPath;
+        long long size = -1;
+        long long modified = 0;
+        QIcon icon;
+    };
     PathConverter toLocalPath_;
-    std::map<std::string, QIcon> icons_;
+    std::map<std::string, Loaded> icons_;
 };
 
 }  // namespace kelvaro::linuxp

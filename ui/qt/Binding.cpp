@@ -90,17 +90,26 @@ void bindControl(form::Control& control, QWidget* widget) {
     name(control, widget);
     QPointer<QWidget> guarded(widget);
     form::Control* c = &control;
-    control.addObserver([guarded, c](form::Change change) {
+    // Set by a change, cleared by the immediate paint: a redraw of a control whose
+    // content did not change (the clock twice within one second) paints nothing.
+    auto changed = std::make_shared<bool>(true);
+    control.addObserver([guarded, c, changed](form::Change change) {
         if (!guarded) return;
         switch (change) {
-        case form::Change::State: syncEnabledVisible(*c, guarded); break;
+        case form::Change::State:
+            *changed = true;
+            syncEnabledVisible(*c, guarded);
+            break;
         case form::Change::Focus:
             uncoverPagesOf(guarded);
             guarded->setFocus(Qt::OtherFocusReason);
             break;
         case form::Change::Redraw:
             // Painted now, not at the next pass of the event loop.
-            if (guarded->isVisible()) guarded->repaint();
+            if (*changed && guarded->isVisible()) {
+                *changed = false;
+                guarded->repaint();
+            }
             break;
         }
     });
