@@ -15,6 +15,12 @@ fail() {
     exit 1
 }
 pass() { printf '[%s] ok: %s\n' "$E2E_NAME" "$*"; }
+# A command that fails outside the checks ends the test too (set -e); say where.
+e2e_on_error() {
+    printf '[%s] FAIL: status %s at %s line %s: %s\n' "$E2E_NAME" "$1" "$(basename "$2")" "$3" "$4" >&2
+    e2e_dump_state >&2 || true
+}
+trap 'e2e_on_error $? "${BASH_SOURCE[0]}" "$LINENO" "$BASH_COMMAND"' ERR
 
 E2E_EXE_ARG=${1:-}
 [ -n "$E2E_EXE_ARG" ] || { echo "usage: bash $0 path/to/kelvaro-workstation" >&2; exit 2; }
@@ -69,7 +75,7 @@ e2e_reap() {
     local pid=$1 i
     for i in $(seq 30); do
         e2e_our_child "$pid" || { wait "$pid" 2>/dev/null; return 0; }
-        [ "$(awk '{ sub(/.*\) /, ""); print $1 }' "/proc/$pid/stat" 2>/dev/null)" = Z ] && { wait "$pid" 2>/dev/null; return 0; }
+        [ "$(proc_state "$pid")" = Z ] && { wait "$pid" 2>/dev/null; return 0; }
         sleep 0.1
     done
     kill -KILL "$pid" 2>/dev/null
@@ -164,6 +170,7 @@ export PATH="$E2E_BIN:$PATH"
 
 record_count() { find "$RECORD_DIR" -mindepth 1 -maxdepth 1 -name 'run.*' | wc -l; }
 record_runs() { find "$RECORD_DIR" -mindepth 1 -maxdepth 1 -name 'run.*' | sort; }
+first_record() { record_runs | sed -n 1p; }
 records_at_least() { [ "$(record_count)" -ge "$1" ]; }
 
 # check_record RUN_DIR EXPECTED_COMMAND_LINE EXPECTED_ARG...: the recorder's
@@ -230,7 +237,9 @@ real_at() {
 }
 fake_text() { date -d "@${1%.*}" '+%F %T'; }
 
-program_alive() { kill -0 "${1:-$PROGRAM_PID}" 2>/dev/null && [ "$(ps -o stat= -p "${1:-$PROGRAM_PID}" | cut -c1)" != Z ]; }
+# The state letter of a process (R, S, Z, ...), empty when there is none.
+proc_state() { awk '{ sub(/.*\) /, ""); print $1 }' "/proc/$1/stat" 2>/dev/null || true; }
+program_alive() { local s; s=$(proc_state "${1:-$PROGRAM_PID}"); [ -n "$s" ] && [ "$s" != Z ]; }
 program_gone() { ! program_alive "$@"; }
 require_alive() { program_alive || fail "the program ended unexpectedly (log: $(tail -n 20 "$E2E_LOG"))"; }
 
@@ -271,6 +280,9 @@ e2e_describe_window() {
         }' <<<"$props"
 }
 
+# (Pipelines here read their input to the end: under pipefail, a reader that
+# stops early would make the writer's SIGPIPE fail the test.)
+
 # Visible windows of one process (default: the program started last).
 program_windows() {
     list_windows | awk -F'|' -v pid="${1:-$PROGRAM_PID}" '$2 == "IsViewable" && $7 == pid'
@@ -278,7 +290,7 @@ program_windows() {
 
 # The main window: the program's visible ordinary window (type NORMAL only; the
 # countdown and message boxes are dialogs, the splash is a splash screen).
-main_window_id() { program_windows "$@" | awk -F'|' '$10 == "NORMAL" { print $1; exit }'; }
+main_window_id() { program_windows "$@" | awk -F'|' '!found && $10 == "NORMAL" { print $1; found = 1 }'; }
 main_window_shown() { [ -n "$(main_window_id)" ]; }
 
 # The countdown window: a dialog of the program without a title of its own,
@@ -303,7 +315,7 @@ countdown_absent() { [ -z "$(countdown_id)" ]; }
 
 # A message box: a visible dialog of the program whose title is exactly CAPTION.
 message_box_id() {
-    program_windows | awk -F'|' -v c="$1" '$10 ~ /^DIALOG/ && $8 == c { print $1; exit }'
+    program_windows | awk -F'|' -v c="$1" '!found && $10 ~ /^DIALOG/ && $8 == c { print $1; found = 1 }'
 }
 message_box_shown() { [ -n "$(message_box_id "$1")" ]; }
 message_box_absent() { [ -z "$(message_box_id "$1")" ]; }
@@ -412,7 +424,7 @@ ini_dump() {
 }
 # ini_get SECTION KEY: one decoded value of the settings file (empty if missing).
 ini_get() {
-    ini_dump "$SETTINGS_FILE" | awk -v k="$1/$2=" 'index($0, k) == 1 { print substr($0, length(k) + 1); exit }'
+    ini_dump "$SETTINGS_FILE" | awk -v k="$1/$2=" '!found && index($0, k) == 1 { print substr($0, length(k) + 1); found = 1 }'
 }
 ini_raw_line() { awk -v s="[$1]" -v k="$2=" '$0 == s { on = 1; next } /^\[/ { on = 0 } on && index($0, k) == 1 { print; exit }' "$SETTINGS_FILE"; }
 ini_has() { [ "$(ini_get "$1" "$2")" = "$3" ]; }
@@ -447,11 +459,10 @@ e2e_dump_state() {
     [ -n "${DISPLAY:-}" ] || return 0
     echo "--- windows (id|map|w|h|x|y|pid|WM_NAME|_NET_WM_NAME|types|states|class):"
     list_windows 2>/dev/null | sed 's/^/    /'
-    local shot=$E2E_DIR/failure.png
-    if command -v import >/dev/null && import -window root "$shot" 2>/dev/null; then
-        mkdir -p "${KELVARO_E2E_ARTIFACTS:-/tmp}" 2>/dev/null &&
-            cp "$shot" "${KELVARO_E2E_ARTIFACTS:-/tmp}/kelvaro-e2e-$E2E_NAME-failure.png" 2>/dev/null &&
-            echo "--- screenshot: ${KELVARO_E2E_ARTIFACTS:-/tmp}/kelvaro-e2e-$E2E_NAME-failure.png"
+    # A screenshot of the failure, when a folder for it is named.
+    local shot=${KELVARO_E2E_ARTIFACTS:-}/kelvaro-e2e-$E2E_NAME-failure.png
+    if [ -n "${KELVARO_E2E_ARTIFACTS:-}" ] && mkdir -p "$KELVARO_E2E_ARTIFACTS" && import -window root "$shot" 2>/dev/null; then
+        echo "--- screenshot: $shot"
     fi
     local log
     for log in "$E2E_DIR"/program.*.log; do

@@ -85,7 +85,7 @@ send_keys "$main" F12
 wait_for 5 "NTBackup.exe to be started" records_at_least 1
 cl=$(compose_command "$C|$D|$F|$F" "" "" "" "" "/HC:off" "/T Incremental" "$log_switch" 1)
 case $cl in "NTBackup.exe Backup c: d: f: f:"*) ;; *) fail "test error: composed [$cl]" ;; esac
-check_record "$(record_runs | head -n1)" "$cl" \
+check_record "$(first_record)" "$cl" \
     Backup c: d: f: f: /D "Kelvaro Tape" /HC:off /T Incremental /L 'C:\KELVARO.LOG' /tape:1
 sleep 1
 [ "$(record_count)" -eq 1 ] || fail "NTBackup.exe was started $(record_count) times"

@@ -67,7 +67,7 @@ took=$(elapsed "$opened")
 awk -v t="$took" 'BEGIN { exit !(t >= 28.5 && t <= 32) }' || fail "NTBackup.exe started ${took} s after the countdown opened, expected 30"
 pass "NTBackup.exe started ${took} s after the countdown opened"
 
-run=$(record_runs | head -n1)
+run=$(first_record)
 blanks23=$(printf '%23s' '')
 # The first run's command, piece by piece as the backup command is built:
 # program and operation, 23 blanks for 24 empty drive slots, empty append,

@@ -41,7 +41,7 @@ send_keys "$main" F12
 wait_for 5 "NTBackup.exe to be started" records_at_least 1
 no_dialogs || fail "a message box is shown after F12: $(program_windows)"
 # The first run's command: no drives, compression off, incremental, no log.
-check_record "$(record_runs | head -n1)" "$(compose_command "" "" "" "" "" "/HC:off" "/T Incremental" " " 1)" \
+check_record "$(first_record)" "$(compose_command "" "" "" "" "" "/HC:off" "/T Incremental" " " 1)" \
     Backup /D "Kelvaro Tape" /HC:off /T Incremental /tape:1
 sleep 1.5
 [ "$(record_count)" -eq 1 ] || fail "NTBackup.exe was started $(record_count) times"

@@ -22,8 +22,8 @@ our_copies() {
     for d in /proc/[0-9]*; do
         p=${d#/proc/}
         [ "$(readlink "$d/exe" 2>/dev/null)" = "$E2E_EXE" ] || continue
-        tr '\0' '\n' <"$d/environ" 2>/dev/null | grep -qxF "XDG_CONFIG_HOME=$XDG_CONFIG_HOME" || continue
-        [ "$(ps -o stat= -p "$p" | cut -c1)" = Z ] && continue
+        grep -qxF "XDG_CONFIG_HOME=$XDG_CONFIG_HOME" < <(tr '\0' '\n' <"$d/environ" 2>/dev/null) || continue
+        [ "$(proc_state "$p")" = Z ] && continue
         echo "$p"
     done
 }
@@ -37,8 +37,8 @@ cover_pid=$!
 E2E_PIDS+=("$cover_pid")
 cover_shown() { [ -n "$(list_windows | awk -F'|' '$2 == "IsViewable" && $8 == "Cover" { print $1 }')" ]; }
 wait_for 10 "the covering window" cover_shown
-cover=$(list_windows | awk -F'|' '$2 == "IsViewable" && $8 == "Cover" { print $1; exit }')
-stack_pos() { xwininfo -root -children | awk -v w="$1" '$1 ~ /^0x/ { n++ } $1 == w { print n; exit }'; }
+cover=$(list_windows | awk -F'|' '!found && $2 == "IsViewable" && $8 == "Cover" { print $1; found = 1 }')
+stack_pos() { xwininfo -root -children | awk -v w="$1" '$1 ~ /^0x/ { n++ } $1 == w { p = n } END { print p }'; }
 main_above_cover() { [ "$(stack_pos "$main")" -lt "$(stack_pos "$cover")" ]; }
 ! main_above_cover || fail "test error: the covering window is not above the main window"
 say "another window ($cover) lies over the main window"
@@ -49,7 +49,7 @@ second=$PROGRAM_PID
 PROGRAM_PID=$first
 deadline=$(e2e_after 5)
 shown=""
-while kill -0 "$second" 2>/dev/null && [ "$(ps -o stat= -p "$second" | cut -c1)" != Z ]; do
+while program_alive "$second"; do
     e2e_passed "$deadline" && fail "the second copy (pid $second) is still running after 5 s"
     w=$(program_windows "$second")
     [ -z "$w" ] || shown=$w

@@ -54,7 +54,6 @@ splash_h=$(awk -v w="$WIN_W" 'BEGIN { printf "%.0f", 4575 * w / 9015 }')
 splashes=$(awk -v w="$splash_w" -v h="$splash_h" '$1 == "create" && ($5 - w) ^ 2 <= 4 && ($6 - h) ^ 2 <= 4 { print $2 }' "$timeline")
 [ -n "$splashes" ] || fail "no splash window (${splash_w}x${splash_h}) was created:
 $(cat "$timeline")"
-is_splash() { printf '%s\n' "$splashes" | grep -qxF "$1"; }
 order=$(awk -v m="$main" '
     NR == FNR { s[$1] = 1; next }
     ($1 == "map" || $1 == "unmap" || $1 == "destroy") && ($2 in s) { print $1 " splash(" $2 ")" }
@@ -62,7 +61,7 @@ order=$(awk -v m="$main" '
 say "seen: $(printf '%s\n' "$order" | tr '\n' ';')"
 
 say "checks: the splash shows, centred, before the main window"
-first=$(printf '%s\n' "$order" | head -n1)
+first=$(printf '%s\n' "$order" | sed -n 1p)
 case $first in "map splash"*) ;; *) fail "the first window shown is not the splash: $order" ;; esac
 first_id=${first#map splash(}; first_id=${first_id%)}
 read -r _ _ sx sy _ _ <<<"$(awk -v w="$first_id" '$1 == "create" && $2 == w' "$timeline")"
@@ -73,7 +72,7 @@ want_y=$(awk -v h="$splash_h" 'BEGIN { printf "%d", 1024 * 0.95 / 2 - h / 2 }')
 pass "the splash (${splash_w}x${splash_h}) shows first, at $sx,$sy"
 
 say "checks: the splash closes after the main window shows"
-main_map=$(printf '%s\n' "$order" | grep -n '^map main$' | head -n1 | cut -d: -f1)
+main_map=$(printf '%s\n' "$order" | grep -n '^map main$' | sed -n 1p | cut -d: -f1)
 [ -n "$main_map" ] || fail "the main window's mapping was not seen"
 last_hide=$(printf '%s\n' "$order" | grep -n '^\(unmap\|destroy\) splash' | tail -n1 | cut -d: -f1)
 [ -n "$last_hide" ] && [ "$last_hide" -gt "$main_map" ] || fail "the splash did not stay up until the main window showed: $order"
