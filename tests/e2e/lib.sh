@@ -210,14 +210,14 @@ check_record() {
 start_program() {
     FAKE_START=$1
     FAKE_RATE=${2:-1}
-    local spec="@$FAKE_START"
-    [ "$FAKE_RATE" = 1 ] || spec="$spec x$FAKE_RATE"
+    local clock="@$FAKE_START"
+    [ "$FAKE_RATE" = 1 ] || clock="$clock x$FAKE_RATE"
     E2E_FAKE_EPOCH=$(date -d "$FAKE_START" +%s)
     E2E_LOG=$E2E_DIR/program.$((${#E2E_PIDS[@]} + 1)).log
     PROGRAM_T0=$EPOCHREALTIME
     (
         cd "$(dirname "$E2E_EXE")"
-        exec env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$spec" FAKETIME_DONT_FAKE_MONOTONIC=1 "$E2E_EXE"
+        exec env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 "$E2E_EXE"
     ) >"$E2E_LOG" 2>&1 &
     PROGRAM_PID=$!
     E2E_PIDS+=("$PROGRAM_PID")
