@@ -10,7 +10,7 @@ EXE=$(cd "$BUILD" && pwd)/kelvaro-workstation
 for t in Xvfb xdotool; do command -v $t >/dev/null || { echo "needs $t (bash scripts/deps.sh)" >&2; exit 1; }; done
 
 WORK=$(mktemp -d)
-trap 'kill $APP $XVFB 2>/dev/null || true; rm -rf "$WORK"' EXIT
+trap 'kill $APP 2>/dev/null; wait $APP 2>/dev/null; kill $XVFB 2>/dev/null; rm -rf "$WORK"' EXIT
 export XDG_CONFIG_HOME=$WORK/config
 mkdir -p "$XDG_CONFIG_HOME/Kelvaro Workstation"
 printf '[SYSTEM]\nSOUND=No\n' > "$XDG_CONFIG_HOME/Kelvaro Workstation/settings.ini"
@@ -23,7 +23,8 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 cd "$(dirname "$EXE")"
 t0=$(date +%s%N)
 "$EXE" >/dev/null 2>&1 & APP=$!
-xdotool search --sync --onlyvisible --name '^Kelvaro' >/dev/null
+# Polled every 10 ms (xdotool's own --sync waits in steps of half a second).
+until xdotool search --onlyvisible --name '^Kelvaro' >/dev/null 2>&1; do sleep 0.01; done
 t1=$(date +%s%N)
 echo "start to main window: $(( (t1 - t0) / 1000000 )) ms"
 

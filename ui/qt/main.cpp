@@ -57,7 +57,11 @@ int main(int argc, char** argv) {
     // The program ends only through its own Close or a confirmed close request.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    linuxp::SingleInstance single;
+    // One copy per user and settings folder: a second copy would start every
+    // backup twice. (A test with its own settings folder is another "user".)
+    const QString configHome = QString::fromStdString(linuxp::IniSettingsStore::defaultConfigHome());
+    linuxp::SingleInstance single(linuxp::SingleInstance::defaultName() + "-" +
+                                  QString::number(qHash(configHome), 16));
     if (single.notifyRunningInstance()) return 0;
 
     const std::string data = dataFolder();
