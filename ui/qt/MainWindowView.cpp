@@ -274,9 +274,7 @@ void MainWindowView::syncWindow() {
     }
     if (w.topmost() != appliedTopmost_) {
         appliedTopmost_ = w.topmost();
-        const bool shown = isVisible();
-        setWindowFlag(Qt::WindowStaysOnTopHint, appliedTopmost_);
-        if (shown) show();
+        setStaysOnTop(this, appliedTopmost_);
     }
     if (w.isOpen() && !wasOpen_) {
         showFromModel();

@@ -33,11 +33,7 @@ void ModalWindow::sync() {
     if (windowTitle() != caption) setWindowTitle(caption);
     const QPoint position(twips_.px(model_.left()), twips_.px(model_.top()));
     if (pos() != position) move(position);
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != model_.topmost()) {
-        const bool shown = isVisible();
-        setWindowFlag(Qt::WindowStaysOnTopHint, model_.topmost());
-        if (shown) show();
-    }
+    setStaysOnTop(this, model_.topmost());
     if (!model_.isOpen() && isVisible()) {
         closing_ = true;
         done(QDialog::Accepted);

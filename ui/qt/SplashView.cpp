@@ -78,11 +78,7 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidg
 void SplashView::sync() {
     const QPoint position(twips_.px(form_.window.left()), twips_.px(form_.window.top()));
     if (pos() != position) move(position);
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != form_.window.topmost()) {
-        const bool visible = isVisible();
-        setWindowFlag(Qt::WindowStaysOnTopHint, form_.window.topmost());
-        if (visible) show();
-    }
+    setStaysOnTop(this, form_.window.topmost());
     if (shown_ && !form_.window.isOpen()) {
         shown_ = false;
         hide();

@@ -7,8 +7,21 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QWidget>
+#include <QWindow>
 
 namespace kelvaro::qtui {
+
+void setStaysOnTop(QWidget* window, bool on) {
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    if (QWindow* native = window->windowHandle()) {
+        window->overrideWindowFlags(flags);
+        native->setFlags(flags);
+    } else {
+        window->setWindowFlags(flags);
+    }
+}
 
 QFont sansFont(double points, bool bold, bool italic) {
     QFont font(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());

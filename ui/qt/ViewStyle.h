@@ -43,6 +43,11 @@ private:
     Twips twips_;
 };
 
+// Keeps a top-level window above all others, or releases it, without moving
+// or resizing it. Once the window exists on the desktop only its hint is
+// changed: recreating it would flash it off and on again.
+void setStaysOnTop(QWidget* window, bool on);
+
 // The names of the widgets under `root` that grew to fit their texts.
 QStringList widenedControls(const QWidget* root);
 
