@@ -31,9 +31,19 @@ echo "start to main window: $(( (t1 - t0) / 1000000 )) ms"
 sleep 2  # let start-up settle
 hz=$(getconf CLK_TCK)
 ticks() { awk '{print $14 + $15}' /proc/$APP/stat; }
-c0=$(ticks); w0=$(date +%s%N)
-sleep "$IDLE"
-c1=$(ticks); w1=$(date +%s%N)
-awk -v c=$((c1 - c0)) -v hz="$hz" -v w=$((w1 - w0)) \
-  'BEGIN { printf "idle CPU: %.3f %% of one core over %.0f s (%d ticks)\n", 100 * (c / hz) / (w / 1e9), w / 1e9, c }'
+measure() {
+  local c0 c1 w0 w1
+  c0=$(ticks); w0=$(date +%s%N)
+  sleep "$IDLE"
+  c1=$(ticks); w1=$(date +%s%N)
+  awk -v c=$((c1 - c0)) -v hz="$hz" -v w=$((w1 - w0)) -v what="$1" \
+    'BEGIN { printf "idle CPU, %s: %.3f %% of one core over %.0f s (%d ticks)\n", what, 100 * (c / hz) / (w / 1e9), w / 1e9, c }'
+}
+measure "main window shown"
 grep -E 'VmRSS|VmHWM' /proc/$APP/status
+# Resident as it usually is: minimised. Without a window manager, unmapping the
+# window is what iconifying does to it.
+for w in $(xdotool search --onlyvisible --name '^(Kelvaro|Running)'); do xdotool windowunmap "$w"; done
+sleep 1
+measure "main window minimised (unmapped)"
+grep -E 'VmRSS' /proc/$APP/status
