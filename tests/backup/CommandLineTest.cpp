@@ -8,6 +8,7 @@
 #include "platform/fake/FakeWindowHost.h"
 #include "schedule/SettingsModel.h"
 #include "ui/Wiring.h"
+#include "support/AppFixture.h"
 
 using namespace kelvaro;
 
@@ -16,14 +17,9 @@ namespace {
 const std::string kTapeDescription = " /D \"Kelvaro Tape\" ";
 
 // A main window with its controls wired, on the fake platform.
-struct App : ::testing::Test {
-    fake::FakePlatform fp;
-    fake::FakeWindowHost host;
-    form::AppContext ctx{fp.platform()};
+struct App : ::testing::Test, kelvaro::test::App {
 
     App() {
-        ctx.host = &host;
-        ui::wireControls(ctx);
         // The tape selector's ten entries, "Tape Drive:1" .. "Tape Drive:9", "Tape Drive:0".
         for (int d = 1; d <= 10; ++d) ctx.main.Combo1.addItem("Tape Drive:" + std::to_string(d % 10));
     }

@@ -10,6 +10,7 @@
 #include "platform/fake/FakeWindowHost.h"
 #include "schedule/SettingsModel.h"
 #include "ui/Wiring.h"
+#include "support/AppFixture.h"
 
 using namespace kelvaro;
 
@@ -29,14 +30,9 @@ std::string slotKey(int k) {
 
 // A main window with its controls wired, on the fake platform, and a drive map
 // of c:, d: and f: with a dangling e:.
-struct App : ::testing::Test {
-    fake::FakePlatform fp;
-    fake::FakeWindowHost host;
-    form::AppContext ctx{fp.platform()};
+struct App : ::testing::Test, kelvaro::test::App {
 
     App() {
-        ctx.host = &host;
-        ui::wireControls(ctx);
         fp.drives.add('c', kC);
         fp.drives.add('d', kD);
         fp.drives.drives['e'] = {platform::kErrNoDevice, ""};

@@ -11,6 +11,7 @@
 #include "platform/fake/FakeWindowHost.h"
 #include "schedule/SettingsModel.h"
 #include "ui/Wiring.h"
+#include "support/AppFixture.h"
 
 using namespace kelvaro;
 using logfile::From;
@@ -19,15 +20,8 @@ namespace {
 
 // A main window with its controls wired, on the fake platform, started from the
 // given store in the start directory "D:\TOOLS\".
-struct App : ::testing::Test {
-    fake::FakePlatform fp;
-    fake::FakeWindowHost host;
-    form::AppContext ctx{fp.platform()};
+struct App : ::testing::Test, kelvaro::test::App {
 
-    App() {
-        ctx.host = &host;
-        ui::wireControls(ctx);
-    }
 
     void startUp() {
         schedule::ReadAllSettings(ctx.settings, fp.store);
