@@ -28,6 +28,9 @@ until xdotool search --onlyvisible --name '^Kelvaro' >/dev/null 2>&1; do sleep 0
 t1=$(date +%s%N)
 echo "start to main window: $(( (t1 - t0) / 1000000 )) ms"
 
+# Idle means nobody works in it: the pointer (and with no window manager, the
+# keyboard focus, which follows the pointer) rests outside the window.
+xdotool mousemove 0 0
 sleep 2  # let start-up settle
 hz=$(getconf CLK_TCK)
 ticks() { awk '{print $14 + $15}' /proc/$APP/stat; }
