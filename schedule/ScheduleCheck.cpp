@@ -14,26 +14,38 @@ void ScheduleCheck::tick() {
     state_.currentMinute = formatMinute(now);
     if (hooks_.showClock) hooks_.showClock(formatClock(now));
 
-    // A due check never runs inside another handler; the next tick tries again.
-    if (hooks_.heldBack && hooks_.heldBack()) return;
-
-    static const char* tokens[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     const std::string weekday = weekdayToken(now);
-
     if (state_.lastTrigger != state_.currentMinute) state_.fired = "NO";
 
+    const bool held = hooks_.heldBack && hooks_.heldBack();
+    if (isDue(weekday)) {
+        // A due check never runs inside another handler (a message box or the
+        // About box is open): the run waits for that handler to end, even when
+        // its minute has passed by then, rather than being lost.
+        if (held) {
+            heldDue_ = true;
+            heldTrigger_ = state_.lastTrigger;
+            return;
+        }
+    } else if (held || !heldDue_) {
+        return;
+    } else if (state_.lastTrigger != heldTrigger_) {
+        // A launch (by hand) or a countdown took the run meanwhile.
+        heldDue_ = false;
+        return;
+    }
+    heldDue_ = false;
+    if (hooks_.due) hooks_.due();
+}
+
+bool ScheduleCheck::isDue(const std::string& weekday) {
+    static const char* tokens[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     bool dayPasses = false;
     for (int d = 0; d < kDays && !dayPasses; ++d)
         dayPasses = weekday == tokens[d] && hooks_.dayBoxChecked && hooks_.dayBoxChecked(d);
-    if (!dayPasses) {
-        const bool daily = hooks_.dailyBoxChecked && hooks_.dailyBoxChecked();
-        if (daily) return;
-    }
-
-    if (!(model_.runDate == state_.today || model_.dailyFlag == "YES")) return;
-    if (!(model_.runTime() == state_.currentMinute && state_.fired == "NO")) return;
-
-    if (hooks_.due) hooks_.due();
+    if (!dayPasses && hooks_.dailyBoxChecked && hooks_.dailyBoxChecked()) return false;
+    if (!(model_.runDate == state_.today || model_.dailyFlag == "YES")) return false;
+    return model_.runTime() == state_.currentMinute && state_.fired == "NO";
 }
 
 void centreWindow(form::Window& window, platform::Screen& screen) {

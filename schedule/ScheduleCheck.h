@@ -36,10 +36,14 @@ public:
     void tick();
 
 private:
+    // The day, date and time gates and the latch, in that order.
+    bool isDue(const std::string& weekday);
     SettingsModel& model_;
     ScheduleState& state_;
     platform::Clock& clock_;
     ScheduleHooks hooks_;
+    bool heldDue_ = false;      // a run fell due while another handler held the check back
+    std::string heldTrigger_;   // the last-trigger minute at that moment
 };
 
 // Places a window centred horizontally and slightly above the vertical centre.
