@@ -61,14 +61,13 @@ MainWindowModel::MainWindowModel(form::AppContext& ctx) : ctx_(ctx) {
     hooks.heldBack = [this] { return ctx_.nestedLoops > 0; };
     check_ = std::make_unique<schedule::ScheduleCheck>(ctx_.settings, ctx_.schedule, ctx_.platform.clock, hooks);
 
+    // The timers run from the main window's load (start-up) to the end.
     timer1_ = ctx_.platform.timers.createTimer();
     timer1_->setCallback([this] { scheduleTick(); });
     timer1_->setInterval(500);
-    timer1_->setEnabled(true);
     timer5_ = ctx_.platform.timers.createTimer();
     timer5_->setCallback([this] { titleTick(); });
     timer5_->setInterval(1000);
-    timer5_->setEnabled(true);
 }
 
 MainWindowModel::~MainWindowModel() = default;
@@ -207,6 +206,9 @@ void MainWindowModel::loadMainWindow(form::SplashForm& splash) {
     auto& f = ctx_.main;
     auto& s = ctx_.settings;
 
+    iconName_ = "KELVARO1.ICO";
+    timer1_->setEnabled(true);
+    timer5_->setEnabled(true);
     splash.window.refresh();
     f.window.refresh();
     ctx_.applyStartupWindowState();

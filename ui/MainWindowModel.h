@@ -17,7 +17,8 @@ inline constexpr const char* kAboutSound = "kelvaroreg.wav";
 // the two timers, menus, toolbar, hints, title animation, start-up, About and quit.
 class MainWindowModel {
 public:
-    // Wires everything and starts Timer1 (500 ms) and Timer5 (1000 ms).
+    // Wires everything and creates Timer1 (500 ms) and Timer5 (1000 ms); they
+    // start with the main window's load in startUp().
     explicit MainWindowModel(form::AppContext& ctx);
     ~MainWindowModel();
 

@@ -360,3 +360,42 @@ TEST_F(MainWindowTest, DueCheckWaitsWhileAnotherHandlerHoldsAMessageBox) {
     fp.timers.fire(500);
     EXPECT_EQ(opened, 1);
 }
+
+TEST_F(MainWindowTest, TimersStartWithTheMainWindowAndTheFirstTitleIsRunning) {
+    model = std::make_unique<ui::MainWindowModel>(ctx);
+    fp.icons.loadable = {"C:\\KELVARO\\KELVARO1.ICO", "C:\\KELVARO\\KELVARO2.ICO"};
+    fp.timers.advance(5000);  // before start-up nothing ticks
+    EXPECT_TRUE(fp.icons.attempts.empty());
+    EXPECT_EQ(f().window.caption(), "Kelvaro...");
+    EXPECT_EQ(f().lblTimeNow.caption(), "00:00:00");
+    ASSERT_TRUE(model->startUp(splash));
+    fp.timers.advance(1000);
+    EXPECT_EQ(f().window.caption(), "Running...");
+}
+
+TEST_F(MainWindowTest, ARunDueWhileTheAboutBoxIsOpenWaitsForItInsteadOfBeingLost) {
+    ASSERT_TRUE(start());
+    ctx.settings.setRunTime("08:01");
+    fp.clock.set(2026, 12, 9, 8, 0, 50);
+    int countdowns = 0;
+    host.onModal = [&](form::Window& w) {
+        if (w.name() == "CountBox") {
+            ++countdowns;
+            return;
+        }
+        // The About box stays open across the whole run minute.
+        for (int i = 0; i < 160; ++i) {
+            fp.clock.addSeconds(1);
+            fp.timers.fire(500);
+        }
+        EXPECT_EQ(countdowns, 0);
+        host.lastAbout->click();
+    };
+    f().mnuabout.click();
+    EXPECT_EQ(countdowns, 0);
+    EXPECT_EQ(ctx.schedule.currentMinute, "08:03");
+    fp.timers.fire(500);
+    EXPECT_EQ(countdowns, 1);
+    fp.timers.fire(500);
+    EXPECT_EQ(countdowns, 1);
+}
