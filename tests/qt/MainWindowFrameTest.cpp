@@ -3,7 +3,10 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 #include "tests/qt/Input.h"
 #include "tests/qt/ViewFixture.h"
@@ -159,6 +162,13 @@ TEST_F(MainWindowFrameTest, ControlWithoutHintLeavesItAndMovesWriteOnce) {
 
     showPage(3);
     input::moveOver(widget<QWidget>("Check1"));
+    EXPECT_EQ(hint->text(), "Run Backup on Monday");
+    // The menu bar, toolbar and status bar are not the window surface.
+    input::moveOver(view->menuBar());
+    EXPECT_EQ(hint->text(), "Run Backup on Monday");
+    input::moveOver(view->findChild<QToolBar*>());
+    EXPECT_EQ(hint->text(), "Run Backup on Monday");
+    input::moveOver(view->statusBar());
     EXPECT_EQ(hint->text(), "Run Backup on Monday");
     input::moveOver(widget<QWidget>("Check6"));
     EXPECT_EQ(hint->text(), "Kelvaro will start minimized");

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QCloseEvent>
 #include <QEnterEvent>
 #include <QLabel>
@@ -347,6 +348,11 @@ void MainWindowView::reportMouse(QWidget* widget, const QPoint& globalPos) {
     QWidget* w = widget;
     while (w && !w->isEnabled()) w = w->parentWidget();
     for (; w; w = w->parentWidget()) {
+        // The menus, toolbar and status bar have no hint and are not the bare
+        // window surface: moving over them leaves the hint as it is.
+        if (qobject_cast<QMenuBar*>(w) || qobject_cast<QMenu*>(w) || qobject_cast<QToolBar*>(w) ||
+            qobject_cast<QStatusBar*>(w))
+            return;
         const QVariant name = w->property(kControlProperty);
         if (name.isValid()) {
             model_->mouseOver(name.toString().toStdString());
