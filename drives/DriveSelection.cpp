@@ -15,7 +15,8 @@ void ScantheDrives(form::AppContext& ctx) {
     for (int code = 'c'; code <= 'z'; ++code) {
         const platform::DriveInfo info = ctx.platform.drives.probe(static_cast<char>(code));
         if (info.error == platform::kErrNoDevice) continue;  // no such drive: skipped silently
-        if (info.error != 0 && info.error != platform::kErrFileNotFound) {
+        // 20 ("resume without error") is no error at all.
+        if (info.error != 0 && info.error != 20 && info.error != platform::kErrFileNotFound) {
             ctx.message("Error #" + std::to_string(info.error) + " on Drive: " + info.displayText);
             continue;
         }
