@@ -10,7 +10,7 @@ EXE=$(cd "$BUILD" && pwd)/kelvaro-workstation
 for t in Xvfb xdotool; do command -v $t >/dev/null || { echo "needs $t (bash scripts/deps.sh)" >&2; exit 1; }; done
 
 WORK=$(mktemp -d)
-trap 'kill $APP 2>/dev/null; wait $APP 2>/dev/null; kill $XVFB 2>/dev/null; rm -rf "$WORK"' EXIT
+trap 'kill $APP 2>/dev/null || true; wait $APP 2>/dev/null || true; kill $XVFB 2>/dev/null || true; rm -rf "$WORK"' EXIT
 export XDG_CONFIG_HOME=$WORK/config
 mkdir -p "$XDG_CONFIG_HOME/Kelvaro Workstation"
 printf '[SYSTEM]\nSOUND=No\n' > "$XDG_CONFIG_HOME/Kelvaro Workstation/settings.ini"
