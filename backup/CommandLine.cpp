@@ -3,29 +3,21 @@
 #include <optional>
 
 #include "drives/DriveSelection.h"
+#include "form/Text.h"
 #include "logfile/LogFile.h"
 
 namespace kelvaro::backup {
 namespace {
 
-// The first `count` characters of a UTF-8 text, never splitting one.
-std::string firstCharacters(const std::string& text, int count) {
-    int chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        if (chars == count) return text.substr(0, i);
-        ++chars;
-    }
-    return text;
-}
+// The backup type of Option1 .. Option5.
+const char* const kBackupTypes[] = {"/T Normal", "/T Copy", "/T Incremental", "/T Differential", "/T Daily"};
 
 }  // namespace
-
 std::string composeDriveList(const schedule::SettingsModel& m) {
     std::string list;
     for (int k = 0; k < schedule::kDriveSlots; ++k) {
         if (k > 0) list += ' ';
-        list += firstCharacters(m.drives[k], 2);
+        list += form::firstCharacters(m.drives[k], 2);
     }
     return list;
 }
@@ -75,10 +67,9 @@ void ReadInfo(form::AppContext& ctx) {
     if (snoozedTime) m.snoozeUntil(*snoozedTime);
     drives::refillSelectedList(ctx);
 
-    static const char* types[] = {"/T Normal", "/T Copy", "/T Incremental", "/T Differential", "/T Daily"};
     const auto typeButtons = f.backupTypeButtons();
     for (int i = 0; i < 5; ++i)
-        if (m.backupType == types[i]) typeButtons[i]->select();
+        if (m.backupType == kBackupTypes[i]) typeButtons[i]->select();
 
     m.logSwitch = schedule::trimBlanks(m.logSwitch);
     if (m.logSwitch.empty())
@@ -99,11 +90,10 @@ void ReadInfo(form::AppContext& ctx) {
 void wireSwitchHandlers(form::AppContext& ctx) {
     auto& f = ctx.main;
     auto& m = ctx.settings;
-    static const char* types[] = {"/T Normal", "/T Copy", "/T Incremental", "/T Differential", "/T Daily"};
     const auto typeButtons = f.backupTypeButtons();
     for (int i = 0; i < 5; ++i) {
         typeButtons[i]->onClick = [&ctx, &m, i] {
-            m.backupType = types[i];
+            m.backupType = kBackupTypes[i];
             ApplytheSettings(ctx);
         };
     }

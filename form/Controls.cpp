@@ -1,18 +1,12 @@
 #include "form/Controls.h"
 
+#include "form/Text.h"
+
 namespace kelvaro::form {
 
 std::string TextBox::limited(const std::string& text) const {
     if (maxLength_ <= 0) return text;
-    // Count UTF-8 characters so that a limit never splits one.
-    int chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (chars == maxLength_) return text.substr(0, i);
-            ++chars;
-        }
-    }
-    return text;
+    return firstCharacters(text, static_cast<std::size_t>(maxLength_));
 }
 
 void ListBox::removeItem(int index) {

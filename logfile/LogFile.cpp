@@ -1,6 +1,7 @@
 #include "logfile/LogFile.h"
 
 #include "backup/CommandLine.h"
+#include "form/Text.h"
 
 namespace kelvaro::logfile {
 namespace {
@@ -8,14 +9,7 @@ namespace {
 bool noLogSet(const std::string& name) { return name == " " || name == kNoLogFile; }
 
 // The third character (not byte) is a backslash: "X:\...".
-bool hasDriveRoot(const std::string& name) {
-    int chars = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if ((static_cast<unsigned char>(name[i]) & 0xC0) == 0x80) continue;
-        if (++chars == 3) return name[i] == '\\';
-    }
-    return false;
-}
+bool hasDriveRoot(const std::string& name) { return form::characterAt(name, 2) == "\\"; }
 
 void chooseLog(form::AppContext& ctx, bool summary) {
     auto& m = ctx.settings;

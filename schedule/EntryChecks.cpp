@@ -4,6 +4,7 @@
 #include <string>
 
 #include "backup/CommandLine.h"
+#include "form/Text.h"
 #include "schedule/TimeText.h"
 
 namespace kelvaro::schedule {
@@ -14,15 +15,6 @@ constexpr const char* kDateLengthMessage = "You did not enter a valid Date. MM/D
 constexpr const char* kTimeMessage = "You did not enter a valid time. HH:MM ";
 constexpr const char* kNoDayMessage =
     "Please Pick the day(s) of the week to run backup.\nMonday will be checked by default.";
-
-// The boxes limit what is typed in characters, so lengths are counted the same
-// way: a non-ASCII character is one character, not several bytes.
-std::size_t characters(const std::string& text) {
-    std::size_t n = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
 
 bool dailyMode(const form::AppContext& ctx) { return ctx.settings.dailyFlag == "YES"; }
 
@@ -49,7 +41,7 @@ void commitRunDate(form::AppContext& ctx) {
     }
     // A parser also takes short forms such as 1/2/96, which could never match the
     // schedule's "MM/DD/YY" today text.
-    if (!(characters(m.runDate) >= 8 || dailyMode(ctx))) {
+    if (!(form::characterCount(m.runDate) >= 8 || dailyMode(ctx))) {
         reject(ctx, f.Text1, kDateLengthMessage);
         return;
     }
@@ -62,7 +54,7 @@ void commitRunDate(form::AppContext& ctx) {
 
 void commitRunTime(form::AppContext& ctx) {
     takeScheduleBoxes(ctx);
-    if (characters(ctx.settings.runTime()) != 5) {
+    if (form::characterCount(ctx.settings.runTime()) != 5) {
         reject(ctx, ctx.main.text2, kTimeMessage);
         return;
     }

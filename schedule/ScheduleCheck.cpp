@@ -39,10 +39,9 @@ void ScheduleCheck::tick() {
 }
 
 bool ScheduleCheck::isDue(const std::string& weekday) {
-    static const char* tokens[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     bool dayPasses = false;
     for (int d = 0; d < kDays && !dayPasses; ++d)
-        dayPasses = weekday == tokens[d] && hooks_.dayBoxChecked && hooks_.dayBoxChecked(d);
+        dayPasses = weekday == dayToken(d) && hooks_.dayBoxChecked && hooks_.dayBoxChecked(d);
     if (!dayPasses && hooks_.dailyBoxChecked && hooks_.dailyBoxChecked()) return false;
     if (!(model_.runDate == state_.today || model_.dailyFlag == "YES")) return false;
     return model_.runTime() == state_.currentMinute && state_.fired == "NO";

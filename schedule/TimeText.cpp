@@ -22,10 +22,12 @@ std::string formatClock(const platform::LocalDateTime& t) {
     return buf;
 }
 
-std::string weekdayToken(const platform::LocalDateTime& t) {
-    static const char* names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-    return t.weekday >= 1 && t.weekday <= 7 ? names[t.weekday - 1] : "";
+const char* dayToken(int day) {
+    static const char* const names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    return day >= 0 && day <= 6 ? names[day] : "";
 }
+
+std::string weekdayToken(const platform::LocalDateTime& t) { return dayToken(t.weekday - 1); }
 
 std::string addMinutes(const std::string& hhmm, int minutes) {
     int h = 0, m = 0;

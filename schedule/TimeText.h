@@ -9,6 +9,8 @@ std::string formatDate(const platform::LocalDateTime& t);     // "MM/DD/YY"
 std::string formatMinute(const platform::LocalDateTime& t);   // "HH:MM"
 std::string formatClock(const platform::LocalDateTime& t);    // "HH:MM:SS"
 std::string weekdayToken(const platform::LocalDateTime& t);   // "Mon" .. "Sun"
+// The token of a day box: 0 = "Mon" .. 6 = "Sun".
+const char* dayToken(int day);
 // "HH:MM" plus the given minutes, wrapping past midnight. A text that is not a
 // time of day is returned unchanged.
 std::string addMinutes(const std::string& hhmm, int minutes);
