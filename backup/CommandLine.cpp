@@ -13,22 +13,22 @@ namespace {
 const char* const kBackupTypes[] = {"/T Normal", "/T Copy", "/T Incremental", "/T Differential", "/T Daily"};
 
 }  // namespace
-std::string composeDriveList(const schedule::SettingsModel& m) {
+std::string composeDriveList(const form::SettingsModel& m) {
     std::string list;
-    for (int k = 0; k < schedule::kDriveSlots; ++k) {
+    for (int k = 0; k < form::kDriveSlots; ++k) {
         if (k > 0) list += ' ';
         list += form::firstCharacters(m.drives[k], 2);
     }
     return list;
 }
 
-std::string ComposeCommandLine(const schedule::SettingsModel& m) {
+std::string ComposeCommandLine(const form::SettingsModel& m) {
     return "NTBackup.exe Backup " + m.driveList + " " + m.appendSwitch + " " + m.verifySwitch + " " +
            m.restrictSwitch + " /D \"Kelvaro Tape\" " + " " + m.registrySwitch + " " + m.compressionSwitch +
            " " + m.backupType + " " + m.logSwitch + " /tape:" + m.tapeNumber;
 }
 
-std::string settingsLine(const schedule::SettingsModel& m) {
+std::string settingsLine(const form::SettingsModel& m) {
     return " " + m.driveList + " " + m.backupType + " " + m.compressionSwitch + " " + m.restrictSwitch + " " +
            m.registrySwitch + " " + m.appendSwitch + " " + m.verifySwitch + " /Tape:" + m.tapeNumber;
 }

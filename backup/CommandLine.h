@@ -7,11 +7,11 @@
 namespace kelvaro::backup {
 
 // The drive part: the first two characters of each slot, joined by single blanks.
-std::string composeDriveList(const schedule::SettingsModel& m);
+std::string composeDriveList(const form::SettingsModel& m);
 // The full NTBackup command text from the values in memory.
-std::string ComposeCommandLine(const schedule::SettingsModel& m);
+std::string ComposeCommandLine(const form::SettingsModel& m);
 // The settings line shown in lblsetback.
-std::string settingsLine(const schedule::SettingsModel& m);
+std::string settingsLine(const form::SettingsModel& m);
 
 // Recomposes the log switch and drive list, shows both settings lines, saves all.
 void ApplytheSettings(form::AppContext& ctx);

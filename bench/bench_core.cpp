@@ -34,7 +34,7 @@ BENCHMARK(BM_ScheduleTick);
 
 static void BM_FullSaveFakeStore(benchmark::State& state) {
     fake::FakePlatform fp;
-    schedule::SettingsModel m;
+    form::SettingsModel m;
     for (auto _ : state) {
         schedule::SaveAllSettings(m, fp.store, fp.screen);
         fp.store.saves.clear();
@@ -48,7 +48,7 @@ static void BM_FullSaveIniFile(benchmark::State& state) {
     fake::FakeMessageBox messages;
     fake::FakeScreen screen;
     linuxp::IniSettingsStore store(messages, dir.string());
-    schedule::SettingsModel m;
+    form::SettingsModel m;
     m.drives[0] = "c: [/home/alice]";
     m.logName = "C:\\KELVARO.LOG";
     for (auto _ : state) schedule::SaveAllSettings(m, store, screen);

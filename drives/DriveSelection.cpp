@@ -35,7 +35,7 @@ void ScantheDrives(form::AppContext& ctx) {
 void UpdatetheOutLineLists(form::AppContext& ctx) {
     auto& slots = ctx.settings.drives;
     const auto& items = ctx.main.Outline2.items();
-    for (int k = 0; k < schedule::kDriveSlots; ++k)
+    for (int k = 0; k < form::kDriveSlots; ++k)
         slots[k] = k < static_cast<int>(items.size()) ? items[k] : std::string();
     backup::ApplytheSettings(ctx);
 }

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "form/MainForm.h"
+#include "form/ScheduleState.h"
+#include "form/SettingsModel.h"
 #include "form/WindowHost.h"
 #include "platform/Platform.h"
-#include "schedule/ScheduleCheck.h"
-#include "schedule/SettingsModel.h"
 
 namespace kelvaro::form {
 
@@ -20,8 +20,8 @@ struct AppContext {
     AppContext& operator=(const AppContext&) = delete;
 
     platform::Platform platform;
-    schedule::SettingsModel settings;
-    schedule::ScheduleState schedule;
+    form::SettingsModel settings;
+    form::ScheduleState schedule;
     MainForm main;
     WindowHost* host = nullptr;
 

@@ -8,6 +8,8 @@
 #include "schedule/TimeText.h"
 
 namespace kelvaro::schedule {
+
+using form::kDays;
 namespace {
 
 constexpr const char* kDateParseMessage = "Please Enter a Valid Date. MM/DD/YY";

@@ -4,7 +4,9 @@
 
 namespace kelvaro::schedule {
 
-ScheduleCheck::ScheduleCheck(SettingsModel& model, ScheduleState& state, platform::Clock& clock,
+using form::kDays;
+
+ScheduleCheck::ScheduleCheck(form::SettingsModel& model, form::ScheduleState& state, platform::Clock& clock,
                              ScheduleHooks hooks)
     : model_(model), state_(state), clock_(clock), hooks_(std::move(hooks)) {}
 

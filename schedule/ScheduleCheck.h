@@ -2,23 +2,13 @@
 #include <functional>
 #include <string>
 
+#include "form/ScheduleState.h"
+#include "form/SettingsModel.h"
 #include "form/Window.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"
-#include "schedule/SettingsModel.h"
 
 namespace kelvaro::schedule {
-
-// Shared with the countdown and the launch.
-struct ScheduleState {
-    std::string today;          // "MM/DD/YY"
-    std::string currentMinute;  // "HH:MM"
-    std::string lastTrigger;    // "HH:MM" or empty
-    std::string fired;          // "YES", "NO" or empty
-
-    // Countdown start and backup launch: no further countdown in this minute.
-    void latch() { lastTrigger = currentMinute; fired = "YES"; }
-};
 
 // What the check reads from and writes to the main window.
 struct ScheduleHooks {
@@ -32,14 +22,14 @@ struct ScheduleHooks {
 // The 500 ms heartbeat: clock display and the decision whether a run is due.
 class ScheduleCheck {
 public:
-    ScheduleCheck(SettingsModel& model, ScheduleState& state, platform::Clock& clock, ScheduleHooks hooks);
+    ScheduleCheck(form::SettingsModel& model, form::ScheduleState& state, platform::Clock& clock, ScheduleHooks hooks);
     void tick();
 
 private:
     // The day, date and time gates and the latch, in that order.
     bool isDue(const std::string& weekday);
-    SettingsModel& model_;
-    ScheduleState& state_;
+    form::SettingsModel& model_;
+    form::ScheduleState& state_;
     platform::Clock& clock_;
     ScheduleHooks hooks_;
     bool heldDue_ = false;      // a run fell due while another handler held the check back

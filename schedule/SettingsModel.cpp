@@ -4,8 +4,11 @@
 
 namespace kelvaro::schedule {
 
-const std::array<const char*, kDays> kDayKeys = {"Monday", "Tuesday", "Wednesday", "Thursday",
-                                                 "Friday", "Saturday", "Sunday"};
+using form::kAppName;
+using form::kDayKeys;
+using form::kDays;
+using form::kDriveSlots;
+using form::SettingsModel;
 
 namespace {
 

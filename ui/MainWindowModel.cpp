@@ -245,7 +245,7 @@ void MainWindowModel::loadMainWindow(form::SplashForm& splash) {
         for (auto* box : f.dayBoxes()) box->setEnabled(false);
     }
     const auto days = f.dayBoxes();
-    for (int d = 0; d < schedule::kDays; ++d) days[d]->setChecked(isNumberNonZero(s.dayFlags[d]));
+    for (int d = 0; d < form::kDays; ++d) days[d]->setChecked(isNumberNonZero(s.dayFlags[d]));
 
     f.mnusound.setChecked(s.soundFlag == "Yes");
     f.Combo1.setText("Tape Drive:" + s.tapeNumber);

@@ -39,8 +39,8 @@ struct App : ::testing::Test, kelvaro::test::App {
 };
 
 // A model with the drive list derived as ApplytheSettings derives it.
-schedule::SettingsModel modelWith(std::initializer_list<std::string> drives) {
-    schedule::SettingsModel m;
+form::SettingsModel modelWith(std::initializer_list<std::string> drives) {
+    form::SettingsModel m;
     int k = 0;
     for (const auto& d : drives) m.drives[k++] = d;
     m.driveList = backup::composeDriveList(m);
@@ -200,8 +200,8 @@ TEST(DriveList, SlotsShorterAndLongerThanTwoCharacters) {
     // Characters, not bytes: a non-ASCII letter is never cut in half.
     EXPECT_EQ(backup::composeDriveList(modelWith({"\xC3\xA9:\\x", "\xC3\xA9"})),
               "\xC3\xA9: \xC3\xA9" + std::string(22, ' '));
-    schedule::SettingsModel all;
-    for (int k = 0; k < schedule::kDriveSlots; ++k) all.drives[k] = std::string(1, static_cast<char>('c' + k)) + ":\\";
+    form::SettingsModel all;
+    for (int k = 0; k < form::kDriveSlots; ++k) all.drives[k] = std::string(1, static_cast<char>('c' + k)) + ":\\";
     EXPECT_EQ(backup::composeDriveList(all),
               "c: d: e: f: g: h: i: j: k: l: m: n: o: p: q: r: s: t: u: v: w: x: y: z:");
 }

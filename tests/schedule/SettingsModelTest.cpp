@@ -9,7 +9,7 @@ namespace {
 
 struct Fixture : ::testing::Test {
     fake::FakePlatform fp;
-    schedule::SettingsModel m;
+    form::SettingsModel m;
 };
 
 }  // namespace

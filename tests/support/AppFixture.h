@@ -33,7 +33,7 @@ struct App {
     App& operator=(const App&) = delete;
 
     form::MainForm& main() { return ctx.main; }
-    schedule::SettingsModel& settings() { return ctx.settings; }
+    form::SettingsModel& settings() { return ctx.settings; }
 
     // How often the whole settings model was written (one commit per full save).
     int fullSaves() const { return fp.store.commits; }
