@@ -1,0 +1,57 @@
+#include "ntbackup/Marks.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "ntbackup/Text.h"
+
+namespace kelvaro::ntbackup {
+
+namespace fs = std::filesystem;
+
+std::string Marks::path(char drive, const char* suffix) const { return folder_ + "/" + std::string(1, drive) + suffix; }
+
+std::optional<std::string> Marks::snapshot(char drive, const std::string& driveFolder) const {
+    std::ifstream in(path(drive, ".folder"), std::ios::binary);
+    std::string recorded;
+    if (!std::getline(in, recorded) || unescapeLine(recorded) != driveFolder) return std::nullopt;
+    const std::string snar = path(drive, ".snar");
+    std::error_code ec;
+    if (!fs::is_regular_file(snar, ec)) return std::nullopt;
+    return snar;
+}
+
+std::optional<std::time_t> Marks::time(char drive, const std::string& driveFolder) const {
+    const auto snar = snapshot(drive, driveFolder);
+    if (!snar) return std::nullopt;
+    // Format 2 of GNU tar: a version line, then the seconds and nanoseconds, each ended by NUL.
+    std::ifstream in(*snar, std::ios::binary);
+    std::string version, seconds;
+    if (!std::getline(in, version) || !version.starts_with("GNU tar-") || !std::getline(in, seconds, '\0'))
+        return std::nullopt;
+    try {
+        return static_cast<std::time_t>(std::stoll(seconds));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::string Marks::set(char drive, const std::string& driveFolder, const std::string& snapshotFile) const {
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    const std::string snar = path(drive, ".snar"), folderFile = path(drive, ".folder");
+    // Copied (the tape may sit on another disk), then renamed into place.
+    fs::copy_file(snapshotFile, snar + ".new", fs::copy_options::overwrite_existing, ec);
+    if (!ec) {
+        std::ofstream out(folderFile + ".new", std::ios::binary | std::ios::trunc);
+        out << escapeLine(driveFolder) << "\n";
+        out.flush();
+        if (!out) ec = std::make_error_code(std::errc::io_error);
+    }
+    if (!ec) fs::rename(folderFile + ".new", folderFile, ec);
+    if (!ec) fs::rename(snar + ".new", snar, ec);
+    return ec ? "The mark of drive " + std::string(1, drive) + ": cannot be set in " + folder_ + ": " + ec.message() : "";
+}
+
+}  // namespace kelvaro::ntbackup

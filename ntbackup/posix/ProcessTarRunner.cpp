@@ -1,0 +1,130 @@
+#include "ntbackup/posix/ProcessTarRunner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+extern char** environ;
+
+namespace kelvaro::ntbackup {
+
+namespace {
+
+// Splits a byte stream into lines; a last line without its newline is kept for flush().
+class LineSplitter {
+public:
+    explicit LineSplitter(const LineSink& sink) : sink_(sink) {}
+    void feed(const char* data, std::size_t n) {
+        buffer_.append(data, n);
+        std::size_t from = 0;
+        for (std::size_t nl; (nl = buffer_.find('\n', from)) != std::string::npos; from = nl + 1)
+            if (sink_) sink_(buffer_.substr(from, nl - from));
+        buffer_.erase(0, from);
+    }
+    void flush() {
+        if (!buffer_.empty() && sink_) sink_(buffer_);
+        buffer_.clear();
+    }
+
+private:
+    const LineSink& sink_;
+    std::string buffer_;
+};
+
+}  // namespace
+
+TarOutcome ProcessTarRunner::run(const std::vector<std::string>& args, const LineSink& out, const LineSink& err,
+                                 const std::atomic<bool>& cancel) {
+    TarOutcome outcome;
+    int outPipe[2], errPipe[2];
+    if (pipe2(outPipe, O_CLOEXEC) != 0) return {2, false, false, std::strerror(errno)};
+    if (pipe2(errPipe, O_CLOEXEC) != 0) {
+        const int e = errno;
+        close(outPipe[0]);
+        close(outPipe[1]);
+        return {2, false, false, std::strerror(e)};
+    }
+
+    std::vector<std::string> argvStrings{program_};
+    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argvStrings) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    // tar must not take over our own handling of Ctrl+C: we end it ourselves.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    pid_t pid = 0;
+    const int spawnError = posix_spawnp(&pid, program_.c_str(), &actions, &attr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    if (spawnError != 0) {
+        close(outPipe[0]);
+        close(errPipe[0]);
+        return {2, false, false, program_ + ": " + std::strerror(spawnError)};
+    }
+
+    LineSplitter outLines(out), errLines(err);
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    LineSplitter* splitters[2] = {&outLines, &errLines};
+    int open = 2;
+    bool killed = false;
+    char buffer[65536];
+    while (open > 0) {
+        if (cancel.load() && !killed) {
+            kill(pid, SIGTERM);
+            killed = true;
+        }
+        // A short wait, so that a cancel request is seen while tar is quiet.
+        const int ready = poll(fds, 2, 100);
+        if (ready < 0 && errno != EINTR) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                splitters[i]->feed(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    for (auto& fd : fds)
+        if (fd.fd >= 0) close(fd.fd);
+    outLines.flush();
+    errLines.flush();
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    outcome.cancelled = killed;
+    outcome.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+    return outcome;
+}
+
+}  // namespace kelvaro::ntbackup

@@ -1,0 +1,74 @@
+#include "ntbackup/posix/Program.h"
+
+#include <pwd.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "ntbackup/BackupRun.h"
+#include "ntbackup/DriveTree.h"
+#include "ntbackup/RestoreRun.h"
+#include "ntbackup/Tape.h"
+#include "ntbackup/posix/FlockTapeLock.h"
+#include "ntbackup/posix/ProcessTarRunner.h"
+#include "platform/linux/DriveMap.h"
+
+namespace kelvaro::ntbackup {
+
+namespace {
+
+std::atomic<bool>* signalFlag = nullptr;
+
+extern "C" void onSignal(int) {
+    if (signalFlag) signalFlag->store(true);
+}
+
+std::string env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+std::string home() {
+    if (auto h = env("HOME"); !h.empty()) return h;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+}  // namespace
+
+void cancelOnSignals(std::atomic<bool>& flag) {
+    signalFlag = &flag;
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+RunResult runOnThisMachine(const Request& request, RunObserver& observer, const std::atomic<bool>& cancel,
+                           std::string& printed) {
+    ProcessTarRunner tar;
+    FlockTapeLock lock;
+    const linuxp::DriveMap drives;
+    RunContext ctx{tar,
+                   lock,
+                   drives,
+                   dataFolder(env("XDG_DATA_HOME"), home()),
+                   virtualMountPoints("/proc/self/mounts"),
+                   "/etc",
+                   [] { return std::time(nullptr); },
+                   cancel,
+                   observer};
+    switch (request.operation) {
+    case Operation::Backup: return runBackup(request, ctx);
+    case Operation::Restore: return runRestore(request, ctx);
+    case Operation::List: return runList(request, ctx, printed);
+    }
+    return {2, ""};
+}
+
+}  // namespace kelvaro::ntbackup
