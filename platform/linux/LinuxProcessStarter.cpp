@@ -127,8 +127,9 @@ void writeErrno(int fd, int err) {
 
 }  // namespace
 
-LinuxProcessStarter::LinuxProcessStarter(const DriveMap& drives, std::vector<std::string> helpFolders)
-    : drives_(drives), helpFolders_(std::move(helpFolders)) {}
+LinuxProcessStarter::LinuxProcessStarter(const DriveMap& drives, std::vector<std::string> helpFolders,
+                                         std::vector<std::string> helperFolders)
+    : drives_(drives), helpFolders_(std::move(helpFolders)), helperFolders_(std::move(helperFolders)) {}
 
 LinuxProcessStarter::Resolved LinuxProcessStarter::resolve(const std::string& commandLine) const {
     const auto args = splitWindowsCommandLine(commandLine);
@@ -174,7 +175,11 @@ LinuxProcessStarter::Resolved LinuxProcessStarter::resolve(const std::string& co
         if (!posix) return {std::nullopt, ENOENT};
         path = *posix;
     } else {
-        const auto found = findOnPath(program, error);
+        auto found = findOnPath(program, error);
+        for (std::size_t i = 0; !found && i < helperFolders_.size(); ++i) {
+            const std::string candidate = helperFolders_[i] + "/" + program;
+            if (isRegularFile(candidate) && access(candidate.c_str(), X_OK) == 0) found = candidate;
+        }
         if (!found) return {std::nullopt, error};
         path = *found;
     }

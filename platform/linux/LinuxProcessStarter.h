@@ -15,7 +15,9 @@ namespace kelvaro::linuxp {
 // - "winhlp32.exe NAME.hlp": NAME.html is looked up in the help folders, in order,
 //   and opened with xdg-open.
 // - a program named with a drive or a slash is run from that path; any other name
-//   (NTBackup.exe among them) is looked up on PATH exactly as written.
+//   (NTBackup.exe among them) is looked up on PATH exactly as written, then in the
+//   program's helper folders, where our own backup program lives: a user's or a
+//   test's own program on PATH wins.
 //
 // The child runs in its own session with stdin from /dev/null, no inherited file
 // descriptors above 2, and the parent's environment plus KELVARO_COMMAND_LINE (the
@@ -23,7 +25,8 @@ namespace kelvaro::linuxp {
 // as the program has been executed, or with the reason it could not be.
 class LinuxProcessStarter : public platform::ProcessStarter {
 public:
-    LinuxProcessStarter(const DriveMap& drives, std::vector<std::string> helpFolders);
+    LinuxProcessStarter(const DriveMap& drives, std::vector<std::string> helpFolders,
+                        std::vector<std::string> helperFolders = {});
 
     std::optional<platform::SystemError> start(const std::string& commandLine,
                                                platform::ShowState show) override;
@@ -43,6 +46,7 @@ public:
 private:
     const DriveMap& drives_;
     std::vector<std::string> helpFolders_;
+    std::vector<std::string> helperFolders_;
 };
 
 }  // namespace kelvaro::linuxp

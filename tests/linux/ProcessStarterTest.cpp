@@ -332,3 +332,13 @@ TEST_F(ProcessStarterTest, ResolveShowsWhatWouldRun) {
     EXPECT_EQ(r.plan->path, bin + "/NTBackup.exe");
     EXPECT_EQ(r.plan->argv, (std::vector<std::string>{"NTBackup.exe", "Backup", "c:", "/tape:1"}));
 }
+
+TEST_F(ProcessStarterTest, TheHelperFolderServesWhenPathHasNoProgramAndPathWinsWhenItHas) {
+    const std::string helpers = tmp / "libexec";
+    fs::create_directories(helpers);
+    LinuxProcessStarter withHelpers{map, {}, {tmp / "missing", helpers}};
+    installRecorder(helpers, "NTBackup.exe");
+    EXPECT_EQ(withHelpers.resolve("NTBackup.exe Backup").plan->path, helpers + "/NTBackup.exe");
+    installRecorder(bin, "NTBackup.exe");
+    EXPECT_EQ(withHelpers.resolve("NTBackup.exe Backup").plan->path, bin + "/NTBackup.exe");
+}

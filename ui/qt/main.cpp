@@ -91,7 +91,12 @@ int main(int argc, char** argv) {
     linuxp::SystemClock clock;
     linuxp::QtScreen screen;
     linuxp::X11WindowFinder windows;
-    linuxp::LinuxProcessStarter processes(driveMap, folders);
+    // Our own backup program: beside the executable in the build tree, in
+    // libexec/kelvaro-workstation when installed.
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const std::vector<std::string> helpers = {
+        exeDir.toStdString(), QDir(exeDir + "/../libexec/kelvaro-workstation").absolutePath().toStdString()};
+    linuxp::LinuxProcessStarter processes(driveMap, folders, helpers);
     linuxp::LinuxFileDeleter files(driveMap);
     linuxp::LinuxDriveProbe drives(driveMap);
     linuxp::AlsaSoundPlayer sounds(folders);
