@@ -44,8 +44,8 @@ ms() { echo $(( ($2 - $1) / 1000000 )); }
 # disk, and starts after one, so neither pays for the other's; the order of the
 # two alternates from round to round.
 timed() { sync; local t0; t0=$(now); "$@" >/dev/null; sync; echo $(( ($(now) - t0) / 1000000 )); }
-plain_full() { rm -f "$WORK/plain/c.tar"; tar -cf "$WORK/plain/c.tar" -C "$SRC" .; }
-ntb_full() { rm -rf "$XDG_DATA_HOME"; /usr/bin/time -f %M -o "$WORK/rss" "$EXE" Backup c: /T Normal /tape:1; }
+plain_full() { tar -cf "$WORK/plain/c.tar" -C "$SRC" .; }
+ntb_full() { /usr/bin/time -f %M -o "$WORK/rss" "$EXE" Backup c: /T Normal /tape:1; }
 plain_inc() { cp "$WORK/plain/snar0" "$WORK/plain/snar"; tar -cf "$WORK/plain/l1.tar" -g "$WORK/plain/snar" -C "$SRC" .; }
 ntb_inc() { "$EXE" Backup c: /T Incremental /tape:1 /A; }
 tar -cf "$WORK/plain/l0.tar" -g "$WORK/plain/snar0" -C "$SRC" .
@@ -53,6 +53,7 @@ rm -f "$WORK/plain/l0.tar"
 
 full_ratios=() inc_ratios=() peak=0
 for r in $(seq "$ROUNDS"); do
+  rm -rf "$XDG_DATA_HOME" "$WORK/plain/c.tar" "$WORK/plain/l1.tar"
   if [ $((r % 2)) -eq 1 ]; then a=$(timed plain_full); b=$(timed ntb_full); else b=$(timed ntb_full); a=$(timed plain_full); fi
   kb=$(cat "$WORK/rss"); [ "$kb" -gt "$peak" ] && peak=$kb
   if [ $((r % 2)) -eq 1 ]; then c=$(timed plain_inc); d=$(timed ntb_inc); else d=$(timed ntb_inc); c=$(timed plain_inc); fi

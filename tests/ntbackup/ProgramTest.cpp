@@ -17,7 +17,7 @@ protected:
         fs::create_directories(xdgDataHome());
         fs::permissions(xdgDataHome(), fs::perms::all, fs::perm_options::replace);
         const std::string asUser = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-        const std::string command = asUser + "env HOME=" + c() + " XDG_DATA_HOME=" + xdgDataHome() + " XDG_CONFIG_HOME=" +
+        const std::string command = asUser + "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + c() + " XDG_DATA_HOME=" + xdgDataHome() + " XDG_CONFIG_HOME=" +
                                     config() + " " + NTBACKUP_EXE + " " + args + " >" + tmp.string() + "/out 2>&1";
         const int status = std::system(command.c_str());
         output = readFile(tmp / "out");

@@ -1,0 +1,105 @@
+#include "ntbackup/qt/BackupWindow.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace kelvaro::ntbackup {
+
+namespace {
+
+QLabel* valueLabel(const char* name, const QString& what, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A screen reader hears the value itself; what it is goes into the description.
+    label->setAccessibleDescription(what);
+    return label;
+}
+
+}  // namespace
+
+BackupWindow::BackupWindow(const ProgressModel& model, std::atomic<bool>& cancel, QWidget* parent)
+    : QWidget(parent), model_(model), cancel_(cancel) {
+    setObjectName("BackupWindow");
+    // The scheduler looks for exactly this title.
+    setWindowTitle("Backup");
+    setMinimumWidth(480);
+
+    phase_ = valueLabel("lblPhase", "Phase", this);
+    counts_ = valueLabel("lblCounts", "Files and bytes", this);
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName("progress");
+    bar_->setRange(0, 100);
+    bar_->setAccessibleName("Progress");
+    exceptions_ = valueLabel("lblExceptions", "Exceptions", this);
+    notice_ = valueLabel("lblNotice", "Notice", this);
+    button_ = new QPushButton("Cancel", this);
+    button_->setObjectName("cmdCancel");
+    connect(button_, &QPushButton::clicked, this, [this] { over_ ? (void)close() : cancelRun(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(button_);
+    auto* layout = new QVBoxLayout(this);
+    for (QWidget* w : {static_cast<QWidget*>(phase_), static_cast<QWidget*>(counts_), static_cast<QWidget*>(bar_),
+                       static_cast<QWidget*>(exceptions_), static_cast<QWidget*>(notice_)})
+        layout->addWidget(w);
+    layout->addLayout(buttons);
+
+    connect(&timer_, &QTimer::timeout, this, &BackupWindow::refresh);
+    timer_.start(100);
+    refresh();
+}
+
+void BackupWindow::showText(QLabel* label, const QString& text) {
+    if (label->text() == text) return;
+    label->setText(text);
+    label->setAccessibleName(text);
+    label->setVisible(!text.isEmpty());
+}
+
+void BackupWindow::refresh() {
+    const ProgressState s = model_.state();
+    showText(phase_, QString::fromStdString(s.phase.empty() ? "Starting" : s.phase));
+    showText(counts_, QString::fromStdString(countsText(s)));
+    if (bar_->value() != percentDone(s)) bar_->setValue(percentDone(s));
+    showText(exceptions_, s.exceptions == 0 ? QString()
+                                        : QString("Exceptions: %1. Last: %2")
+                                              .arg(s.exceptions)
+                                              .arg(QString::fromStdString(s.lastException)));
+    showText(notice_, QString::fromStdString(s.notice));
+    if (!s.result || over_) return;
+
+    over_ = true;
+    timer_.stop();
+    if (s.result->status < 2) {
+        emit done(s.result->status);
+        return;
+    }
+    // A failure stays in view, so that the next scheduled run is refused with the
+    // scheduler's own message instead of failing where nobody sees it.
+    button_->setText("Close");
+    button_->setEnabled(true);
+    if (isMinimized()) showNormal();
+}
+
+void BackupWindow::cancelRun() {
+    cancel_ = true;
+    button_->setEnabled(false);
+    showText(phase_, "Cancelling");
+}
+
+void BackupWindow::closeEvent(QCloseEvent* event) {
+    if (over_) {
+        event->accept();
+        emit done(model_.state().result ? model_.state().result->status : 2);
+        return;
+    }
+    // Closing a running backup cancels it; the window goes once the run has ended.
+    event->ignore();
+    cancelRun();
+}
+
+}  // namespace kelvaro::ntbackup
