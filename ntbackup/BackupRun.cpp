@@ -1,9 +1,13 @@
 #include "ntbackup/BackupRun.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "ntbackup/DriveTree.h"
+#include "ntbackup/Listing.h"
 #include "ntbackup/Marks.h"
 #include "ntbackup/RunLog.h"
 #include "ntbackup/Tape.h"
@@ -43,7 +47,6 @@ struct Source {
     std::string name;    // "c", or "registry"
     std::string label;   // "drive c: [/home/alice]", "the local registry (/etc)"
     std::string folder;
-    bool listed = true;  // with a snapshot (every type but Daily; the registry never)
 };
 
 class BackupJob {
@@ -79,14 +82,6 @@ public:
         // The run's own log grows while the run reads it: it would never verify.
         if (!logPath_.empty()) leaveOut_.push_back(canonicalOr(logPath_));
         leaveOut_.insert(leaveOut_.end(), ctx_.virtualMounts.begin(), ctx_.virtualMounts.end());
-
-        ctx_.observer.phase("Scanning");
-        for (const auto& s : sources_) {
-            const Counts c = countFiles(s.folder, leaveOut_, since(s));
-            total_.files += c.files;
-            total_.bytes += c.bytes;
-        }
-        ctx_.observer.progress(done_, total_);
 
         for (const auto& s : sources_) {
             if (ctx_.cancel.load()) return cancelled();
@@ -131,6 +126,7 @@ private:
     }
 
     void exception(const std::string& text) {
+        std::lock_guard lock(mutex_);
         ++exceptions_;
         log_.exception(text);
         ctx_.observer.exception(text);
@@ -145,60 +141,87 @@ private:
                           " leads to a folder.");
                 continue;
             }
-            sources_.push_back({letter, "drive " + letter + ": [" + *folder + "]", canonicalOr(*folder),
-                                req_.type != BackupType::Daily});
+            sources_.push_back({letter, "drive " + letter + ": [" + *folder + "]", canonicalOr(*folder)});
         }
-        if (req_.registry) sources_.push_back({"registry", "the local registry (" + ctx_.registryFolder + ")",
-                                               ctx_.registryFolder, false});
-    }
-
-    std::optional<std::time_t> since(const Source& s) const {
-        if (req_.type == BackupType::Daily) return localMidnight(start_);
-        if (s.listed && startsFromMark(req_.type) && s.name.size() == 1) return marks_.time(s.name[0], s.folder);
-        return std::nullopt;
+        if (req_.registry)
+            sources_.push_back({"registry", "the local registry (" + ctx_.registryFolder + ")", ctx_.registryFolder});
     }
 
     std::string snapshotOf(const Source& s) const { return work_ + "/" + s.name + ".snar"; }
 
+    // Two tars walk the drive at once. One writes the archive at the speed of
+    // plain `tar -cf` (a snapshot would slow it down by a third on many small
+    // files): it says only how far it got, every megabyte. The other writes
+    // nothing but the listing of what is taken, with sizes, for the log and the
+    // totals; for a Normal run its snapshot becomes the new mark. It starts
+    // first, so that anything changed after it looked is taken again next time.
     std::string archive(const Source& s) {
         ctx_.observer.phase("Backing up " + s.label);
-        log_.header("---- " + s.label);
-        ArchiveEntry entry{s.name, s.name + (req_.compress ? ".tar.zst" : ".tar"), s.folder, s.listed, 0, 0};
+        {
+            std::lock_guard lock(mutex_);
+            log_.header("---- " + s.label);
+        }
+        const bool letter = s.name.size() == 1;
+        const bool fromMark = letter && startsFromMark(req_.type);
+        ArchiveEntry entry{s.name, s.name + (req_.compress ? ".tar.zst" : ".tar"), s.folder, fromMark, 0, 0};
         const std::string file = tape_.staging() + "/" + entry.file;
 
-        std::vector<std::string> args{"--create", "--file=" + file, "--verbose", "--verbose",
-                                      "--warning=no-new-dir", "--warning=no-file-ignored"};
-        if (req_.compress) args.push_back("--zstd");
-        if (s.listed) {
+        std::vector<std::string> select;
+        if (req_.type == BackupType::Daily && s.name != "registry")
+            select.push_back("--newer-mtime=@" + std::to_string(localMidnight(start_)));
+        std::vector<std::string> listSelect = select, archiveSelect = select;
+        if (fromMark) {
             std::error_code ec;
-            const auto mark = s.name.size() == 1 && startsFromMark(req_.type) ? marks_.snapshot(s.name[0], s.folder)
-                                                                               : std::nullopt;
-            if (mark) fs::copy_file(*mark, snapshotOf(s), fs::copy_options::overwrite_existing, ec);
+            if (const auto mark = marks_.snapshot(s.name[0], s.folder)) {
+                fs::copy_file(*mark, snapshotOf(s), fs::copy_options::overwrite_existing, ec);
+                if (!ec) fs::copy_file(*mark, snapshotOf(s) + ".list", fs::copy_options::overwrite_existing, ec);
+            }
             if (ec) return "The mark of " + s.label + " cannot be read: " + ec.message();
-            args.push_back("--listed-incremental=" + snapshotOf(s));
-        } else if (req_.type == BackupType::Daily && s.name != "registry") {
-            args.push_back("--newer-mtime=@" + std::to_string(localMidnight(start_)));
+            listSelect.push_back("--listed-incremental=" + snapshotOf(s) + ".list");
+            archiveSelect.push_back("--listed-incremental=" + snapshotOf(s));
+        } else if (letter && setsMark(req_.type)) {
+            listSelect.push_back("--listed-incremental=" + snapshotOf(s));
         }
         // Our exclusions are exact paths: no wildcards, matched from the top.
-        args.insert(args.end(), {"--no-wildcards", "--anchored"});
-        for (const auto& x : exclusionsUnder(s.folder, leaveOut_)) args.push_back("--exclude=" + x);
-        args.insert(args.end(), {"--directory=" + s.folder, "."});
+        std::vector<std::string> tail{"--warning=no-new-dir", "--warning=no-file-ignored", "--no-wildcards", "--anchored"};
+        for (const auto& x : exclusionsUnder(s.folder, leaveOut_)) tail.push_back("--exclude=" + x);
+        tail.insert(tail.end(), {"--directory=" + s.folder, "."});
+        const auto command = [&tail](std::vector<std::string> head, const std::vector<std::string>& sel) {
+            head.insert(head.end(), sel.begin(), sel.end());
+            head.insert(head.end(), tail.begin(), tail.end());
+            return head;
+        };
+
+        Listing listing;
+        std::string listingFatal;
+        TarOutcome listed;
+        std::thread walker([&] {
+            listed = ctx_.tar.run(
+                command({"--create", "--file=/dev/null", "--verbose", "--verbose"}, listSelect),
+                [&](const std::string& line) { listFile(line, listing); },
+                [&](const std::string& line) {
+                    const TarNote note = classifyTarError(line, "");
+                    if (note.kind == TarNoteKind::Fatal && listingFatal.empty()) listingFatal = note.text;
+                },
+                ctx_.cancel);
+        });
 
         std::string fatal;
         int fileProblems = 0;
+        std::vector<std::string> archiveHead{"--create", "--file=" + file, "--checkpoint=100",
+                                             "--checkpoint-action=echo=#%u"};
+        if (req_.compress) archiveHead.push_back("--zstd");
         const auto outcome = ctx_.tar.run(
-            args,
+            command(archiveHead, archiveSelect), nullptr,
             [&](const std::string& line) {
-                log_.file(line);
-                const auto m = parseMemberLine(line);
-                if (!m || m->directory) return;
-                ++entry.files;
-                entry.bytes += m->size;
-                ++done_.files;
-                done_.bytes += m->size;
-                ctx_.observer.progress(done_, total_);
-            },
-            [&](const std::string& line) {
+                // "tar: #300": 300 records of 10240 bytes written.
+                if (line.starts_with("tar: #")) {
+                    try {
+                        written(std::stoull(line.substr(6)) * 10240, listing);
+                    } catch (...) {
+                    }
+                    return;
+                }
                 const TarNote note = classifyTarError(line, file);
                 if (note.kind == TarNoteKind::Exception) {
                     ++fileProblems;
@@ -208,16 +231,58 @@ private:
                 }
             },
             ctx_.cancel);
+        walker.join();
+
         if (!outcome.started) return "tar cannot be started: " + outcome.startError;
-        if (outcome.cancelled) return "Cancelled.";
+        if (outcome.cancelled || listed.cancelled) return "Cancelled.";
         // Status 2 with nothing but file problems still made a whole archive of the rest;
         // anything else tar says is only a note while it ends well.
-        if (outcome.exitStatus < 2 && !fatal.empty()) log_.header("Note: " + fatal);
-        else if (outcome.exitStatus >= 2 && (!fatal.empty() || fileProblems == 0))
+        if (outcome.exitStatus < 2 && !fatal.empty()) {
+            std::lock_guard lock(mutex_);
+            log_.header("Note: " + fatal);
+        } else if (outcome.exitStatus >= 2 && (!fatal.empty() || fileProblems == 0)) {
             return "The archive of " + s.label + " cannot be written: " +
                    (fatal.empty() ? "tar ended with status " + std::to_string(outcome.exitStatus) : fatal);
+        }
+        // Without its listing the run still has its archive, but a Normal run no new mark.
+        if (!listed.started || listed.exitStatus >= 2) {
+            if (letter && req_.type == BackupType::Normal) unmarked_.push_back(s.name[0]);
+            exception(s.name + ": the listing of the files failed" + (listingFatal.empty() ? "" : ": " + listingFatal) +
+                      (letter && req_.type == BackupType::Normal ? "; the mark stays where it was." : "."));
+        }
+        {
+            std::lock_guard lock(mutex_);
+            entry.files = listing.files();
+            entry.bytes = listing.bytes();
+            base_.files += entry.files;
+            base_.bytes += entry.bytes;
+            done_ = base_;
+            ctx_.observer.progress(done_, total_);
+        }
         set_.archives.push_back(entry);
         return {};
+    }
+
+    // What the listing tar reports: one member. Files (not folders) are counted,
+    // with where each ends in the archive stream, to tell from the archive's
+    // position how many are done.
+    void listFile(const std::string& line, Listing& listing) {
+        std::lock_guard lock(mutex_);
+        log_.file(line);
+        const auto m = parseMemberLine(line);
+        if (!m) return;
+        listing.add(*m);
+        if (m->directory) return;
+        ++total_.files;
+        total_.bytes += m->size;
+        ctx_.observer.progress(done_, total_);
+    }
+
+    void written(std::uint64_t streamBytes, const Listing& listing) {
+        std::lock_guard lock(mutex_);
+        const Counts within = listing.doneAt(streamBytes);
+        done_ = {base_.files + within.files, base_.bytes + within.bytes};
+        ctx_.observer.progress(done_, total_);
     }
 
     void verify(const Source& s, const ArchiveEntry& entry) {
@@ -251,7 +316,7 @@ private:
     void finishAfterCommit() {
         if (setsMark(req_.type))
             for (const auto& s : sources_)
-                if (s.listed && s.name.size() == 1)
+                if (s.name.size() == 1 && std::find(unmarked_.begin(), unmarked_.end(), s.name[0]) == unmarked_.end())
                     if (auto e = marks_.set(s.name[0], s.folder, snapshotOf(s)); !e.empty()) exception(e);
         std::error_code ec;
         fs::remove_all(work_, ec);
@@ -304,7 +369,9 @@ private:
     std::vector<Source> sources_;
     std::vector<std::string> leaveOut_;
     std::time_t start_ = 0;
-    Counts done_, total_;
+    std::mutex mutex_;  // the listing and the archive report from two threads
+    Counts base_, done_, total_;
+    std::vector<char> unmarked_;  // drives whose listing failed: no new mark
     int exceptions_ = 0;
     int verifyDifferences_ = 0;
 };

@@ -1,16 +1,11 @@
 #include "ntbackup/DriveTree.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 namespace kelvaro::ntbackup {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -58,27 +53,6 @@ std::vector<std::string> virtualMountPoints(const std::string& mountsFile) {
         if (fields >> device >> point >> type && kVirtual.count(type)) out.push_back(unescapeMount(point));
     }
     return out;
-}
-
-Counts countFiles(const std::string& driveFolder, const std::vector<std::string>& leaveOut,
-                  std::optional<std::time_t> since) {
-    Counts c;
-    std::error_code ec;
-    auto it = fs::recursive_directory_iterator(driveFolder, fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        const std::string p = it->path().string();
-        if (std::find(leaveOut.begin(), leaveOut.end(), p) != leaveOut.end()) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        struct stat st {};
-        if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
-        // tar takes a file whose data or inode changed after the mark.
-        if (since && st.st_mtime < *since && st.st_ctime < *since) continue;
-        ++c.files;
-        if (S_ISREG(st.st_mode)) c.bytes += static_cast<std::uint64_t>(st.st_size);
-    }
-    return c;
 }
 
 }  // namespace kelvaro::ntbackup

@@ -1,10 +1,7 @@
 #pragma once
-#include <ctime>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "ntbackup/RunObserver.h"
 
 namespace kelvaro::ntbackup {
 
@@ -15,10 +12,5 @@ std::vector<std::string> exclusionsUnder(const std::string& driveFolder, const s
 
 // Mount points of virtual file systems, read from a mounts table such as /proc/self/mounts.
 std::vector<std::string> virtualMountPoints(const std::string& mountsFile);
-
-// Files (not folders) and bytes under a drive's folder, for the progress shown
-// against a total; with `since`, only files changed after it.
-Counts countFiles(const std::string& driveFolder, const std::vector<std::string>& leaveOut,
-                  std::optional<std::time_t> since);
 
 }  // namespace kelvaro::ntbackup
