@@ -4,10 +4,9 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 #include "ntbackup/DriveTree.h"
-#include "ntbackup/Listing.h"
+#include "ntbackup/Archiver.h"
 #include "ntbackup/Marks.h"
 #include "ntbackup/RunLog.h"
 #include "ntbackup/Tape.h"
@@ -83,10 +82,7 @@ public:
         if (!logPath_.empty()) leaveOut_.push_back(canonicalOr(logPath_));
         leaveOut_.insert(leaveOut_.end(), ctx_.virtualMounts.begin(), ctx_.virtualMounts.end());
 
-        for (const auto& s : sources_) {
-            if (ctx_.cancel.load()) return cancelled();
-            if (auto e = archive(s); !e.empty()) return ctx_.cancel.load() ? cancelled() : fail(e);
-        }
+        if (auto e = archiveAll(); !e.empty()) return ctx_.cancel.load() ? cancelled() : fail(e);
         if (req_.verify)
             for (std::size_t i = 0; i < sources_.size(); ++i) {
                 if (ctx_.cancel.load()) return cancelled();
@@ -149,140 +145,64 @@ private:
 
     std::string snapshotOf(const Source& s) const { return work_ + "/" + s.name + ".snar"; }
 
-    // Two tars walk the drive at once. One writes the archive at the speed of
-    // plain `tar -cf` (a snapshot would slow it down by a third on many small
-    // files): it says only how far it got, every megabyte. The other writes
-    // nothing but the listing of what is taken, with sizes, for the log and the
-    // totals; for a Normal run its snapshot becomes the new mark. It starts
-    // first, so that anything changed after it looked is taken again next time.
-    std::string archive(const Source& s) {
-        ctx_.observer.phase("Backing up " + s.label);
-        {
-            std::lock_guard lock(mutex_);
-            log_.header("---- " + s.label);
-        }
-        const bool letter = s.name.size() == 1;
-        const bool fromMark = letter && startsFromMark(req_.type);
-        ArchiveEntry entry{s.name, s.name + (req_.compress ? ".tar.zst" : ".tar"), s.folder, fromMark, 0, 0};
-        const std::string file = tape_.staging() + "/" + entry.file;
-
-        std::vector<std::string> select;
-        if (req_.type == BackupType::Daily && s.name != "registry")
-            select.push_back("--newer-mtime=@" + std::to_string(localMidnight(start_)));
-        std::vector<std::string> listSelect = select, archiveSelect = select;
-        if (fromMark) {
-            std::error_code ec;
-            if (const auto mark = marks_.snapshot(s.name[0], s.folder)) {
-                fs::copy_file(*mark, snapshotOf(s), fs::copy_options::overwrite_existing, ec);
-                if (!ec) fs::copy_file(*mark, snapshotOf(s) + ".list", fs::copy_options::overwrite_existing, ec);
+    // Every source's archive, with its listing running ahead (see Archiver).
+    std::string archiveAll() {
+        std::vector<ArchiveWork> work;
+        for (const auto& s : sources_) {
+            const bool letter = s.name.size() == 1;
+            ArchiveWork w{s.label, s.name, s.folder, tape_.staging() + "/" + s.name + (req_.compress ? ".tar.zst" : ".tar"),
+                          req_.compress, {}, {}, exclusionsUnder(s.folder, leaveOut_)};
+            if (req_.type == BackupType::Daily && letter)
+                w.listSelect.push_back("--newer-mtime=@" + std::to_string(localMidnight(start_)));
+            w.archiveSelect = w.listSelect;
+            if (letter && startsFromMark(req_.type)) {
+                // Each tar gets its own copy of the mark: both write to it.
+                std::error_code ec;
+                if (const auto mark = marks_.snapshot(s.name[0], s.folder)) {
+                    fs::copy_file(*mark, snapshotOf(s), fs::copy_options::overwrite_existing, ec);
+                    if (!ec) fs::copy_file(*mark, snapshotOf(s) + ".list", fs::copy_options::overwrite_existing, ec);
+                }
+                if (ec) return "The mark of " + s.label + " cannot be read: " + ec.message();
+                w.listSelect.push_back("--listed-incremental=" + snapshotOf(s) + ".list");
+                w.archiveSelect.push_back("--listed-incremental=" + snapshotOf(s));
+            } else if (letter && setsMark(req_.type)) {
+                w.listSelect.push_back("--listed-incremental=" + snapshotOf(s));
             }
-            if (ec) return "The mark of " + s.label + " cannot be read: " + ec.message();
-            listSelect.push_back("--listed-incremental=" + snapshotOf(s) + ".list");
-            archiveSelect.push_back("--listed-incremental=" + snapshotOf(s));
-        } else if (letter && setsMark(req_.type)) {
-            listSelect.push_back("--listed-incremental=" + snapshotOf(s));
+            work.push_back(std::move(w));
         }
-        // Our exclusions are exact paths: no wildcards, matched from the top.
-        std::vector<std::string> tail{"--warning=no-new-dir", "--warning=no-file-ignored", "--no-wildcards", "--anchored"};
-        for (const auto& x : exclusionsUnder(s.folder, leaveOut_)) tail.push_back("--exclude=" + x);
-        tail.insert(tail.end(), {"--directory=" + s.folder, "."});
-        const auto command = [&tail](std::vector<std::string> head, const std::vector<std::string>& sel) {
-            head.insert(head.end(), sel.begin(), sel.end());
-            head.insert(head.end(), tail.begin(), tail.end());
-            return head;
-        };
 
-        Listing listing;
-        std::string listingFatal;
-        TarOutcome listed;
-        std::thread walker([&] {
-            listed = ctx_.tar.run(
-                command({"--create", "--file=/dev/null", "--verbose", "--verbose"}, listSelect),
-                [&](const std::string& line) { listFile(line, listing); },
-                [&](const std::string& line) {
-                    const TarNote note = classifyTarError(line, "");
-                    if (note.kind == TarNoteKind::Fatal && listingFatal.empty()) listingFatal = note.text;
-                },
-                ctx_.cancel);
-        });
-
-        std::string fatal;
-        int fileProblems = 0;
-        std::vector<std::string> archiveHead{"--create", "--file=" + file, "--checkpoint=100",
-                                             "--checkpoint-action=echo=#%u"};
-        if (req_.compress) archiveHead.push_back("--zstd");
-        const auto outcome = ctx_.tar.run(
-            command(archiveHead, archiveSelect), nullptr,
-            [&](const std::string& line) {
-                // "tar: #300": 300 records of 10240 bytes written.
-                if (line.starts_with("tar: #")) {
-                    try {
-                        written(std::stoull(line.substr(6)) * 10240, listing);
-                    } catch (...) {
-                    }
-                    return;
-                }
-                const TarNote note = classifyTarError(line, file);
-                if (note.kind == TarNoteKind::Exception) {
-                    ++fileProblems;
-                    exception(s.name + ": " + note.text);
-                } else if (note.kind == TarNoteKind::Fatal && fatal.empty()) {
-                    fatal = note.text;
-                }
-            },
-            ctx_.cancel);
-        walker.join();
-
-        if (!outcome.started) return "tar cannot be started: " + outcome.startError;
-        if (outcome.cancelled || listed.cancelled) return "Cancelled.";
-        // Status 2 with nothing but file problems still made a whole archive of the rest;
-        // anything else tar says is only a note while it ends well.
-        if (outcome.exitStatus < 2 && !fatal.empty()) {
-            std::lock_guard lock(mutex_);
-            log_.header("Note: " + fatal);
-        } else if (outcome.exitStatus >= 2 && (!fatal.empty() || fileProblems == 0)) {
-            return "The archive of " + s.label + " cannot be written: " +
-                   (fatal.empty() ? "tar ended with status " + std::to_string(outcome.exitStatus) : fatal);
+        Archiver archiver(ctx_.tar, ctx_.cancel,
+                          {[this](const std::string& t) { ctx_.observer.phase(t); },
+                           [this](const std::string& line) {
+                               std::lock_guard lock(mutex_);
+                               log_.file(line);
+                           },
+                           [this](const std::string& t) { exception(t); },
+                           [this](const std::string& t) {
+                               std::lock_guard lock(mutex_);
+                               log_.header("Note: " + t);
+                           },
+                           [this](const Counts& done, const Counts& total, bool known) {
+                               ctx_.observer.progress(done, total, known);
+                           }});
+        const auto outcomes = archiver.run(work);
+        for (std::size_t k = 0; k < outcomes.size(); ++k) {
+            const auto& o = outcomes[k];
+            if (o.cancelled) return "Cancelled.";
+            if (!o.error.empty()) return o.error;
+            const Source& s = sources_[k];
+            const bool letter = s.name.size() == 1;
+            // Without its listing the set still has the archive, but a Normal run no new mark.
+            if (o.listingFailed) {
+                if (letter && req_.type == BackupType::Normal) unmarked_.push_back(s.name[0]);
+                exception(s.name + ": the files could not be listed" +
+                          (letter && req_.type == BackupType::Normal ? "; the mark stays where it was." : "."));
+            }
+            set_.archives.push_back({s.name, work[k].file.substr(work[k].file.rfind('/') + 1), s.folder,
+                                     letter && startsFromMark(req_.type), o.counts.files, o.counts.bytes});
         }
-        // Without its listing the run still has its archive, but a Normal run no new mark.
-        if (!listed.started || listed.exitStatus >= 2) {
-            if (letter && req_.type == BackupType::Normal) unmarked_.push_back(s.name[0]);
-            exception(s.name + ": the listing of the files failed" + (listingFatal.empty() ? "" : ": " + listingFatal) +
-                      (letter && req_.type == BackupType::Normal ? "; the mark stays where it was." : "."));
-        }
-        {
-            std::lock_guard lock(mutex_);
-            entry.files = listing.files();
-            entry.bytes = listing.bytes();
-            base_.files += entry.files;
-            base_.bytes += entry.bytes;
-            done_ = base_;
-            ctx_.observer.progress(done_, total_);
-        }
-        set_.archives.push_back(entry);
+        if (outcomes.size() < sources_.size()) return "Cancelled.";
         return {};
-    }
-
-    // What the listing tar reports: one member. Files (not folders) are counted,
-    // with where each ends in the archive stream, to tell from the archive's
-    // position how many are done.
-    void listFile(const std::string& line, Listing& listing) {
-        std::lock_guard lock(mutex_);
-        log_.file(line);
-        const auto m = parseMemberLine(line);
-        if (!m) return;
-        listing.add(*m);
-        if (m->directory) return;
-        ++total_.files;
-        total_.bytes += m->size;
-        ctx_.observer.progress(done_, total_);
-    }
-
-    void written(std::uint64_t streamBytes, const Listing& listing) {
-        std::lock_guard lock(mutex_);
-        const Counts within = listing.doneAt(streamBytes);
-        done_ = {base_.files + within.files, base_.bytes + within.bytes};
-        ctx_.observer.progress(done_, total_);
     }
 
     void verify(const Source& s, const ArchiveEntry& entry) {
@@ -370,7 +290,6 @@ private:
     std::vector<std::string> leaveOut_;
     std::time_t start_ = 0;
     std::mutex mutex_;  // the listing and the archive report from two threads
-    Counts base_, done_, total_;
     std::vector<char> unmarked_;  // drives whose listing failed: no new mark
     int exceptions_ = 0;
     int verifyDifferences_ = 0;

@@ -17,10 +17,11 @@ void ProgressModel::phase(const std::string& text) {
     state_.phase = text;
 }
 
-void ProgressModel::progress(const Counts& done, const Counts& total) {
+void ProgressModel::progress(const Counts& done, const Counts& total, bool totalKnown) {
     std::lock_guard lock(mutex_);
     state_.done = done;
     state_.total = total;
+    state_.totalKnown = totalKnown;
 }
 
 void ProgressModel::exception(const std::string& text) {
@@ -52,18 +53,21 @@ std::string sizeText(std::uint64_t bytes) {
 }
 
 std::string countsText(const ProgressState& s) {
+    if (!s.totalKnown)
+        return groupedNumber(s.done.files) + " files, " + sizeText(s.done.bytes) + ", still counting";
     return groupedNumber(s.done.files) + " of " + groupedNumber(std::max(s.done.files, s.total.files)) + " files, " +
            sizeText(s.done.bytes) + " of " + sizeText(std::max(s.done.bytes, s.total.bytes));
 }
 
-int percentDone(const ProgressState& s) {
+std::optional<int> percentDone(const ProgressState& s) {
     if (s.result && s.result->status < 2) return 100;
+    if (!s.totalKnown) return std::nullopt;
     const auto share = [](std::uint64_t done, std::uint64_t total) {
         return static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total));
     };
     if (s.total.bytes > 0) return share(s.done.bytes, s.total.bytes);
     if (s.total.files > 0) return share(s.done.files, s.total.files);
-    return 0;
+    return 100;
 }
 
 }  // namespace kelvaro::ntbackup

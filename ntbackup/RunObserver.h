@@ -17,7 +17,8 @@ class RunObserver {
 public:
     virtual ~RunObserver() = default;
     virtual void phase(const std::string& /*text*/) {}
-    virtual void progress(const Counts& /*done*/, const Counts& /*total*/) {}
+    // `totalKnown` is false while the files ahead are still being counted.
+    virtual void progress(const Counts& /*done*/, const Counts& /*total*/, bool /*totalKnown*/) {}
     virtual void exception(const std::string& /*text*/) {}
     // Something the user must read that is not about one file (a log that cannot be written).
     virtual void notice(const std::string& /*text*/) {}

@@ -15,6 +15,7 @@ QLabel* valueLabel(const char* name, const QString& what, QWidget* parent) {
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A screen reader hears the value itself; what it is goes into the description.
     label->setAccessibleDescription(what);
+    label->hide();  // shown once it has something to say
     return label;
 }
 
@@ -64,7 +65,10 @@ void BackupWindow::refresh() {
     const ProgressState s = model_.state();
     showText(phase_, QString::fromStdString(s.phase.empty() ? "Starting" : s.phase));
     showText(counts_, QString::fromStdString(countsText(s)));
-    if (bar_->value() != percentDone(s)) bar_->setValue(percentDone(s));
+    // A bar that runs to and fro while the files ahead are still being counted.
+    const auto percent = percentDone(s);
+    if (bar_->maximum() != (percent ? 100 : 0)) bar_->setRange(0, percent ? 100 : 0);
+    if (percent && bar_->value() != *percent) bar_->setValue(*percent);
     showText(exceptions_, s.exceptions == 0 ? QString()
                                         : QString("Exceptions: %1. Last: %2")
                                               .arg(s.exceptions)

@@ -29,6 +29,7 @@ TEST_F(NtbackupTest, EachTypeTakesWhatItShouldAndMovesTheMarkOnlyForNormalAndInc
         {"Incremental", {"./changed", "./new"}, true},
         {"Incremental", {}, true},  // nothing changed since
         {"Normal", {"./changed", "./new", "./old"}, true},
+        {"Incremental", {}, true},  // the Normal's mark holds
     };
     std::string mark = afterFirst;
     for (const auto& r : runs) {
@@ -40,8 +41,8 @@ TEST_F(NtbackupTest, EachTypeTakesWhatItShouldAndMovesTheMarkOnlyForNormalAndInc
         EXPECT_EQ(markOf('c') != mark, r.movesMark);
         mark = markOf('c');
     }
-    EXPECT_EQ(sets().size(), 7u);
-    EXPECT_NE(readFile(tape() + "/catalog.txt").find("Set 7\n  Date:"), std::string::npos);
+    EXPECT_EQ(sets().size(), 8u);
+    EXPECT_NE(readFile(tape() + "/catalog.txt").find("Set 8\n  Date:"), std::string::npos);
 }
 
 TEST_F(NtbackupTest, ACancelledRunKeepsNoSetMovesNoMarkAndReplacesNothing) {

@@ -27,7 +27,11 @@ protected:
 TEST_F(BackupWindowTest, ShowsThePhaseAndProgressAsTheRunTellsThem) {
     EXPECT_EQ(window.windowTitle(), "Backup");
     model.phase("Backing up drive c: [/home/alice]");
-    model.progress({120, 3u << 20}, {480, 12u << 20});
+    model.progress({120, 3u << 20}, {130, 4u << 20}, false);
+    window.refresh();
+    EXPECT_EQ(text("lblCounts"), "120 files, 3.0 MB, still counting");
+    EXPECT_EQ(window.findChild<QProgressBar*>("progress")->maximum(), 0);  // busy, no share yet
+    model.progress({120, 3u << 20}, {480, 12u << 20}, true);
     model.exception("c: ./secret: Cannot open: Permission denied");
     window.refresh();
     EXPECT_EQ(text("lblPhase"), "Backing up drive c: [/home/alice]");
