@@ -147,3 +147,26 @@ TEST_F(NtbackupTest, RegistryAddsTheConfigurationFolderAsItsOwnArchive) {
 
 }  // namespace
 }  // namespace kelvaro::ntbackup::test
+
+namespace kelvaro::ntbackup::test {
+namespace {
+
+TEST_F(NtbackupTest, ASecondRunOnTheSameTapeSaysItWaitsAndGoesOnOnceTheTapeIsFree) {
+    writeFile(c() + "/a", "a");
+    fs::create_directories(tape());
+    FlockTapeLock other;
+    std::atomic<bool> no{false};
+    ASSERT_EQ(other.acquire(tape(), nullptr, no), "");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        other.release();
+    });
+    const RunResult r = run("c: /T Normal");
+    release.join();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(observer.notices, std::vector<std::string>{"Tape 1 is in use by another backup run: waiting for it to end."});
+    EXPECT_EQ(sets().size(), 1u);
+}
+
+}  // namespace
+}  // namespace kelvaro::ntbackup::test

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <thread>
 
 #include "ntbackup/BackupRun.h"
 #include "ntbackup/RestoreRun.h"
