@@ -53,6 +53,7 @@ std::string sizeText(std::uint64_t bytes) {
 }
 
 std::string countsText(const ProgressState& s) {
+    if (!s.totalKnown && s.result && s.done.files == 0) return {};  // ended before anything was counted
     if (!s.totalKnown)
         return groupedNumber(s.done.files) + " files, " + sizeText(s.done.bytes) + ", still counting";
     return groupedNumber(s.done.files) + " of " + groupedNumber(std::max(s.done.files, s.total.files)) + " files, " +

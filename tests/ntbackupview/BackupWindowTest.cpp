@@ -67,6 +67,7 @@ TEST_F(BackupWindowTest, ASuccessEndsTheWindowAFailureStaysUntilClosed) {
     failed.refresh();
     EXPECT_TRUE(failedDone.empty());
     EXPECT_EQ(failed.findChild<QLabel*>("lblPhase")->text(), "No drives are selected for backup.");
+    EXPECT_FALSE(failed.findChild<QLabel*>("lblCounts")->isVisible());  // nothing was counted
     QPushButton* close = failed.findChild<QPushButton*>("cmdCancel");
     EXPECT_EQ(close->text(), "Close");
     close->click();
