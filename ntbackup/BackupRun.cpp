@@ -57,6 +57,12 @@ public:
     RunResult run() {
         start_ = ctx_.now();
         openLog();
+        // Sets hold copies of private files: the folder they live in is the user's alone.
+        std::error_code ec;
+        if (!fs::exists(ctx_.dataFolder, ec)) {
+            fs::create_directories(fs::path(ctx_.dataFolder).parent_path(), ec);
+            if (fs::create_directory(ctx_.dataFolder, ec)) fs::permissions(ctx_.dataFolder, fs::perms::owner_all, ec);
+        }
         if (auto e = tape_.prepare(); !e.empty()) return fail(e);
         const auto waiting = [&] {
             ctx_.observer.notice("Tape " + std::to_string(req_.tape) + " is in use by another backup run: waiting for it to end.");
@@ -64,7 +70,6 @@ public:
         if (auto e = ctx_.lock.acquire(tape_.folder(), waiting, ctx_.cancel); !e.empty())
             return ctx_.cancel.load() ? cancelled() : fail(e);
         if (auto e = tape_.clearStaging(); !e.empty()) return fail(e);
-        std::error_code ec;
         fs::remove_all(work_, ec);
         fs::create_directories(work_, ec);
         if (ec) return fail("The folder " + work_ + " cannot be made: " + ec.message());

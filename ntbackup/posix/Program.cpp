@@ -20,8 +20,10 @@ namespace kelvaro::ntbackup {
 namespace {
 
 std::atomic<bool>* signalFlag = nullptr;
+std::atomic<bool> signalled{false};
 
 extern "C" void onSignal(int) {
+    signalled.store(true);
     if (signalFlag) signalFlag->store(true);
 }
 
@@ -48,6 +50,8 @@ void cancelOnSignals(std::atomic<bool>& flag) {
     sigaction(SIGHUP, &sa, nullptr);
     signal(SIGPIPE, SIG_IGN);
 }
+
+bool signalReceived() { return signalled.load(); }
 
 RunResult runOnThisMachine(const Request& request, RunObserver& observer, const std::atomic<bool>& cancel,
                            std::string& printed) {

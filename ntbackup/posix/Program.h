@@ -14,7 +14,10 @@ namespace kelvaro::ntbackup {
 RunResult runOnThisMachine(const Request& request, RunObserver& observer, const std::atomic<bool>& cancel,
                            std::string& printed);
 
-// Ctrl+C and SIGTERM turn `flag` true; the run then ends cleanly.
+// Ctrl+C, SIGTERM and SIGHUP turn `flag` true; the run then ends cleanly.
 void cancelOnSignals(std::atomic<bool>& flag);
+// Whether one of those signals came: the program then ends with the run, also
+// when a window would otherwise stay open to show a failure.
+bool signalReceived();
 
 }  // namespace kelvaro::ntbackup

@@ -2,6 +2,7 @@
 // line. With a display it shows the "Backup" window while it runs; without one
 // (a terminal, a service) it writes its progress as lines.
 #include <QApplication>
+#include <QTimer>
 #include <atomic>
 #include <cstdlib>
 #include <iostream>
@@ -48,6 +49,12 @@ int runWithWindow(int argc, char** argv, const std::variant<Request, BadCommandL
         window.show();
     }
     window.refresh();
+    QTimer ended;
+    QObject::connect(&ended, &QTimer::timeout, [&model] {
+        if (!signalReceived()) return;
+        if (const auto result = model.state().result) QApplication::exit(result->status);
+    });
+    ended.start(200);
     const int status = app.exec();
     if (worker.joinable()) worker.join();
     return status;

@@ -125,9 +125,10 @@ TEST_F(NtbackupTest, ALogThatCannotBeWrittenIsSaidAndTheBackupStillRuns) {
     EXPECT_EQ(sets().size(), 1u);
 }
 
-TEST_F(NtbackupTest, RestrictMakesTheSetReadableByTheOwnerOnly) {
+TEST_F(NtbackupTest, TheDataFolderIsPrivateAndRestrictMakesTheSetReadableByTheOwnerOnly) {
     writeFile(c() + "/a", "a");
     ASSERT_EQ(run("c: /T Normal /R").status, 0);
+    EXPECT_EQ(testsupport::modeOf(data()), 0700u);
     const std::string folder = Tape(tape(), 1).setFolder(1);
     EXPECT_EQ(testsupport::modeOf(folder), 0700u);
     EXPECT_EQ(testsupport::modeOf(folder + "/c.tar"), 0600u);
