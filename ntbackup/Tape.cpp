@@ -52,6 +52,10 @@ std::string dataFolder(const std::string& xdgDataHome, const std::string& home) 
 
 std::string Tape::prepare() const {
     std::error_code ec;
+    // A tape on a disk or share that is not mounted now: say so, and never write beneath the mount point.
+    if (fs::is_symlink(folder_, ec) && !fs::exists(folder_, ec))
+        return "The tape folder " + folder_ + " is a link to " + fs::read_symlink(folder_, ec).string() +
+               ", which is not there: is the disk or network share mounted?";
     fs::create_directories(folder_, ec);
     if (!fs::is_directory(folder_, ec)) return "The tape folder " + folder_ + " cannot be made: " + (ec ? ec.message() : "it is not a folder");
     return {};

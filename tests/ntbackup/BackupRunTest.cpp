@@ -81,6 +81,20 @@ TEST_F(NtbackupTest, WithoutAppendTheNewSetReplacesTheTapeWithAppendItIsAdded) {
     EXPECT_TRUE(sets(1).empty());
 }
 
+TEST_F(NtbackupTest, ATapeLinkedToAnotherDiskIsFollowedAndAMissingOneIsSaid) {
+    writeFile(c() + "/a", "a");
+    fs::create_directories(data() + "/tapes");
+    fs::create_directories(tmp / "usb");
+    fs::create_directory_symlink(tmp / "usb", tape(4));
+    ASSERT_EQ(run("c: /T Normal /tape:4").status, 0);
+    EXPECT_TRUE(fs::exists(tmp / "usb/set-0001/c.tar"));
+    fs::create_directory_symlink(tmp / "unmounted", tape(5));
+    const RunResult r = run("c: /T Normal /tape:5");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.text, "Backup failed: The tape folder " + tape(5) + " is a link to " + (tmp / "unmounted").string() +
+                          ", which is not there: is the disk or network share mounted?");
+}
+
 TEST_F(NtbackupTest, VerifyCatchesAnArchiveDamagedAfterWritingAndKeepsTheOldSets) {
     std::string data(200000, 'x');
     writeFile(c() + "/big", data);
