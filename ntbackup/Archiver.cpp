@@ -20,8 +20,8 @@ std::vector<std::string> command(std::vector<std::string> head, const std::vecto
 
 }  // namespace
 
-Archiver::Archiver(TarRunner& tar, const std::atomic<bool>& cancel, Hooks hooks)
-    : tar_(tar), cancel_(cancel), hooks_(std::move(hooks)) {}
+Archiver::Archiver(TarRunner& tar, TarRunner& lister, const std::atomic<bool>& cancel, Hooks hooks)
+    : tar_(tar), lister_(lister), cancel_(cancel), hooks_(std::move(hooks)) {}
 
 std::vector<ArchiveOutcome> Archiver::run(const std::vector<ArchiveWork>& work) {
     listings_.assign(work.size(), Listing{});
@@ -52,7 +52,7 @@ void Archiver::listAll(const std::vector<ArchiveWork>& work) {
             listingsStarted_ = k + 1;
         }
         changed_.notify_all();
-        const TarOutcome listed = tar_.run(
+        const TarOutcome listed = lister_.run(
             command({"--create", "--file=/dev/null", "--verbose", "--verbose"}, work[k].listSelect, work[k]),
             [&](const std::string& line) {
                 std::lock_guard lock(mutex_);

@@ -48,7 +48,9 @@ public:
         std::function<void(const std::string&)> note;       // said by tar, harmless as the run ended well
         std::function<void(const Counts& done, const Counts& total, bool totalKnown)> progress;
     };
-    Archiver(TarRunner& tar, const std::atomic<bool>& cancel, Hooks hooks);
+    // `lister` runs the listings: at a lower priority, so that on a busy machine
+    // the archive, which the user waits for, goes first.
+    Archiver(TarRunner& tar, TarRunner& lister, const std::atomic<bool>& cancel, Hooks hooks);
 
     std::vector<ArchiveOutcome> run(const std::vector<ArchiveWork>& work);
 
@@ -58,6 +60,7 @@ private:
     void report();  // progress from the state below; mutex_ held
 
     TarRunner& tar_;
+    TarRunner& lister_;
     const std::atomic<bool>& cancel_;
     Hooks hooks_;
 

@@ -176,7 +176,7 @@ private:
             work.push_back(std::move(w));
         }
 
-        Archiver archiver(ctx_.tar, ctx_.cancel,
+        Archiver archiver(ctx_.tar, ctx_.lister, ctx_.cancel,
                           {[this](const std::string& t) { ctx_.observer.phase(t); },
                            [this](const std::string& line) {
                                std::lock_guard lock(mutex_);

@@ -16,6 +16,7 @@ namespace kelvaro::ntbackup {
 // What a run works with, given from outside so that tests can set each part.
 struct RunContext {
     TarRunner& tar;
+    TarRunner& lister;  // the listings that run beside the archives (see Archiver)
     TapeLock& lock;
     const linuxp::DriveMap& drives;
     std::string dataFolder;                 // "$XDG_DATA_HOME/Kelvaro Workstation"

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,6 +88,9 @@ TarOutcome ProcessTarRunner::run(const std::vector<std::string>& args, const Lin
         close(errPipe[0]);
         return {2, false, false, program_ + ": " + std::strerror(spawnError)};
     }
+
+    // Set at once after the start: tar has done nothing worth speaking of by then.
+    if (niceness_ > 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), niceness_);
 
     LineSplitter outLines(out), errLines(err);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};

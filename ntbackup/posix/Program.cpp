@@ -58,7 +58,9 @@ RunResult runOnThisMachine(const Request& request, RunObserver& observer, const 
     ProcessTarRunner tar;
     FlockTapeLock lock;
     const linuxp::DriveMap drives;
+    ProcessTarRunner lister("tar", 10);
     RunContext ctx{tar,
+                   lister,
                    lock,
                    drives,
                    dataFolder(env("XDG_DATA_HOME"), home()),

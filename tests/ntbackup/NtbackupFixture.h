@@ -73,7 +73,7 @@ protected:
         if (auto* bad = std::get_if<BadCommandLine>(&parsed)) return {2, bad->message};
         observer = Recorder{};
         cancel = false;
-        RunContext ctx{tar, lock, drives, data(), {}, registry, [] { return std::time(nullptr); }, cancel, observer};
+        RunContext ctx{tar, tar, lock, drives, data(), {}, registry, [] { return std::time(nullptr); }, cancel, observer};
         const Request& r = std::get<Request>(parsed);
         if (r.operation == Operation::Restore) return runRestore(r, ctx);
         return runBackup(r, ctx);
