@@ -29,6 +29,17 @@ const char* dayToken(int day) {
 
 std::string weekdayToken(const platform::LocalDateTime& t) { return dayToken(t.weekday - 1); }
 
+std::optional<int> minuteOfDay(const std::string& t) {
+    auto digit = [&t](std::size_t i) { return t[i] >= '0' && t[i] <= '9' ? t[i] - '0' : -1; };
+    if (t.size() != 5 || t[2] != ':') return std::nullopt;
+    for (std::size_t i : {0u, 1u, 3u, 4u})
+        if (digit(i) < 0) return std::nullopt;
+    const int hour = digit(0) * 10 + digit(1);
+    const int minute = digit(3) * 10 + digit(4);
+    if (hour > 23 || minute > 59) return std::nullopt;
+    return hour * 60 + minute;
+}
+
 std::string addMinutes(const std::string& hhmm, int minutes) {
     int h = 0, m = 0;
     char tail = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -11,6 +12,9 @@ std::string formatClock(const platform::LocalDateTime& t);    // "HH:MM:SS"
 std::string weekdayToken(const platform::LocalDateTime& t);   // "Mon" .. "Sun"
 // The token of a day box: 0 = "Mon" .. 6 = "Sun".
 const char* dayToken(int day);
+// The minute of the day (0 .. 1439) of a 24-hour "HH:MM" with leading zeros;
+// none for any other text, as such a text never equals the clock's minute.
+std::optional<int> minuteOfDay(const std::string& hhmm);
 // "HH:MM" plus the given minutes, wrapping past midnight. A text that is not a
 // time of day is returned unchanged.
 std::string addMinutes(const std::string& hhmm, int minutes);
