@@ -64,6 +64,16 @@ int main(int argc, char** argv) {
                                   QString::number(qHash(configHome), 16));
     if (single.notifyRunningInstance()) return 0;
 
+    // The settings first: a file that exists but cannot be read ends the program
+    // before anything is written, the drive map included.
+    linuxp::QtMessageBox messages;
+    linuxp::IniSettingsStore store(messages);
+    if (const auto unreadable = store.unreadableMessage()) {
+        messages.show(*unreadable, platform::Buttons::Ok, platform::Icon::Critical,
+                      linuxp::IniSettingsStore::kProgramApp);
+        return 1;
+    }
+
     const std::string data = dataFolder();
     if (qEnvironmentVariableIsEmpty("KELVARO_DATA_DIR")) qputenv("KELVARO_DATA_DIR", QByteArray::fromStdString(data));
     const std::vector<std::string> folders = {QDir::currentPath().toStdString(), data};
@@ -85,8 +95,6 @@ int main(int argc, char** argv) {
         return local;
     };
 
-    linuxp::QtMessageBox messages;
-    linuxp::IniSettingsStore store(messages);
     linuxp::QtTimerFactory timers;
     linuxp::SystemClock clock;
     linuxp::QtScreen screen;
