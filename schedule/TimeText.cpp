@@ -1,5 +1,6 @@
 #include "schedule/TimeText.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace kelvaro::schedule {
@@ -20,6 +21,26 @@ std::string formatClock(const platform::LocalDateTime& t) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
     return buf;
+}
+
+long long minuteNumber(const platform::LocalDateTime& t) {
+    using namespace std::chrono;
+    const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},
+                                        std::chrono::day{static_cast<unsigned>(t.day)}};
+    return day.time_since_epoch().count() * 1440LL + t.hour * 60 + t.minute;
+}
+
+platform::LocalDateTime dayNumbered(long long days) {
+    using namespace std::chrono;
+    const sys_days day{std::chrono::days{days}};
+    const year_month_day ymd{day};
+    platform::LocalDateTime t;
+    t.year = static_cast<int>(ymd.year());
+    t.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
+    t.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
+    t.hour = t.minute = t.second = 0;
+    t.weekday = static_cast<int>(weekday{day}.iso_encoding());
+    return t;
 }
 
 const char* dayToken(int day) {
