@@ -60,8 +60,7 @@ int main(int argc, char** argv) {
     // One copy per user and settings folder: a second copy would start every
     // backup twice. (A test with its own settings folder is another "user".)
     const QString configHome = QString::fromStdString(linuxp::IniSettingsStore::defaultConfigHome());
-    linuxp::SingleInstance single(linuxp::SingleInstance::defaultName() + "-" +
-                                  QString::number(qHash(configHome), 16));
+    linuxp::SingleInstance single(linuxp::SingleInstance::socketPath(configHome));
     if (single.notifyRunningInstance()) return 0;
 
     // The settings first: a file that exists but cannot be read ends the program
