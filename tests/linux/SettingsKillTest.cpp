@@ -3,12 +3,14 @@
 // after a random delay, again and again; after each kill the file is read as
 // the next start reads it. KELVARO_KILL_LOOPS sets the number of kills (200
 // here; raise it for a longer run by hand).
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -37,11 +39,24 @@ int killCount() {
     return n && std::atoi(n) > 0 ? std::atoi(n) : 200;
 }
 
+// Starts the helper and returns once it begins saving (or has ended).
 pid_t startSaveLoop(const std::string& configHome) {
     std::string exe = KELVARO_SAVE_LOOP, home = configHome, padding = std::to_string(kPadding);
     char* argv[] = {exe.data(), home.data(), padding.data(), nullptr};
+    int ready[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ready[1], 1);
     pid_t pid = -1;
-    return posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ) == 0 ? pid : -1;
+    if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ready[1]);
+    char byte = 0;
+    while (pid > 0 && ::read(ready[0], &byte, 1) < 0 && errno == EINTR) {
+    }
+    ::close(ready[0]);
+    return pid;
 }
 
 int temporariesIn(const std::string& folder) {
@@ -59,7 +74,7 @@ TEST(SettingsKillTest, ASaveKilledAtAnyMomentLeavesOneCompleteSave) {
     const std::string folder = home + "/Kelvaro Workstation";
     FakeMessageBox messages;
     std::mt19937 random(12);
-    std::uniform_int_distribution<int> delayUs(0, 25000);
+    std::uniform_int_distribution<int> delayUs(0, 15000);
 
     long lastGeneration = 0;
     int cutShort = 0;  // kills that landed inside a save (a temporary was left)

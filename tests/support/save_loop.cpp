@@ -1,7 +1,11 @@
 // Saves the settings over and over until it is killed: the subject of the test
 // that kills a save at random moments. Every save writes generation N into all
 // keys of one section, and a padding value long enough that a kill often lands
-// inside the write. Usage: kelvaro_save_loop CONFIG_HOME PADDING_BYTES
+// inside the write. One byte on stdout says the saving begins, so that the test
+// times its kills from there, whatever the start-up costs (a sanitizer build).
+// Usage: kelvaro_save_loop CONFIG_HOME PADDING_BYTES
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -29,6 +33,7 @@ int main(int argc, char** argv) {
     if (store.unreadableMessage()) return 4;
     const std::size_t padding = std::strtoul(argv[2], nullptr, 10);
     long generation = std::atol(store.get(app, "Saves", "Generation", "0").c_str());
+    if (::write(1, "s", 1) != 1) return 5;
     for (;;) {
         const std::string n = std::to_string(++generation);
         store.save(app, "Saves", "Generation", n);
