@@ -46,6 +46,7 @@ void ApplytheSettings(form::AppContext& ctx) {
         // The box's change handler normally does this; the name must not depend on it.
         m.logName = logfile::kNoLogFile;
     }
+    m.appliedLogName = m.logName;
     m.driveList = composeDriveList(m);
     f.lblsetback.setCaption(settingsLine(m));
     f.lblsetback.refresh();

@@ -34,6 +34,7 @@ struct SettingsModel {
     std::string dailyFlag;       // "YES", "NO" or empty (counts as "NO")
     std::string driveList;       // derived from the drive slots
     std::string startDirectory;  // current directory at start-up, trailing backslash
+    std::string appliedLogName;  // LogName as last applied: a refused name entry goes back to it
 
     // The configured run time: the committed text of the run-time box. This is
     // what the store keeps.

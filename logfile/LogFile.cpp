@@ -8,6 +8,21 @@ namespace {
 
 bool noLogSet(const std::string& name) { return name == " " || name == kNoLogFile; }
 
+// The name goes inside double quotes on the backup's command line: a quote in it
+// would end the name there and turn the rest into arguments of their own, and a
+// control character (a pasted line break) cannot be part of a Windows file name.
+bool isUsableName(const std::string& name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c == '"' || c < 0x20 || c == 0x7F) return false;
+        // U+0080 .. U+009F, the C1 controls, are C2 80 .. C2 9F in UTF-8.
+        if (c == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) <= 0x9F &&
+            static_cast<unsigned char>(name[i + 1]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 // The third character (not byte) is a backslash: "X:\...".
 bool hasDriveRoot(const std::string& name) { return form::characterAt(name, 2) == "\\"; }
 
@@ -34,6 +49,13 @@ void logNameChanged(form::AppContext& ctx) { ctx.settings.logName = ctx.main.log
 
 void settleLogName(form::AppContext& ctx) {
     auto& m = ctx.settings;
+    if (!isUsableName(ctx.main.lognamebox.text())) {
+        ctx.message(kUnusableNameMessage, platform::Buttons::Ok, platform::Icon::Exclamation);
+        // Through the box's change handler, LogName follows.
+        ctx.main.lognamebox.setText(m.appliedLogName);
+        m.logName = m.appliedLogName;
+        return;
+    }
     m.logName = ctx.main.lognamebox.text();
     if (!hasDriveRoot(m.logName)) m.logName = m.startDirectory + m.logName;
     ctx.main.lognamebox.setText(m.logName);

@@ -5,6 +5,8 @@ namespace kelvaro::logfile {
 
 inline constexpr const char* kNoLogFile = "No Log File.";
 inline constexpr const char* kDefaultLogName = "C:\\KELVARO.LOG";
+inline constexpr const char* kUnusableNameMessage =
+    "A log file name cannot contain a double quote (\") or a control character. The previous name is kept.";
 
 // Where a command was given: the menu reports failures, the toolbar does not.
 enum class From { Menu, Toolbar };

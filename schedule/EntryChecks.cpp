@@ -56,7 +56,10 @@ void commitRunDate(form::AppContext& ctx) {
 
 void commitRunTime(form::AppContext& ctx) {
     takeScheduleBoxes(ctx);
-    if (form::characterCount(ctx.settings.runTime()) != 5) {
+    // Anything but a real 24-hour "HH:MM" is refused like a wrong length: such a
+    // text would never equal the clock's minute, and the backup would silently
+    // never run.
+    if (!minuteOfDay(ctx.settings.runTime())) {
         reject(ctx, ctx.main.text2, kTimeMessage);
         return;
     }

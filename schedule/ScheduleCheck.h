@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "form/ScheduleState.h"
@@ -28,12 +29,23 @@ public:
 private:
     // The day, date and time gates and the latch, in that order.
     bool isDue(const std::string& weekday);
+    // The day and date gates for one calendar day.
+    bool dayAndDatePass(const std::string& weekday, const std::string& date);
+    // A due minute strictly between two wall-clock minutes: the clock jumped
+    // over it (suspend, the skipped hour of a spring night, the clock set on).
+    bool jumpedOverARun(long long fromMinute, long long toMinute);
+
     form::SettingsModel& model_;
     form::ScheduleState& state_;
     platform::Clock& clock_;
     ScheduleHooks hooks_;
     bool heldDue_ = false;      // a run fell due while another handler held the check back
     std::string heldTrigger_;   // the last-trigger minute at that moment
+    std::optional<long long> previousMinute_;  // wall-clock minute of the previous tick
+    struct Missed {
+        std::string day, minute;
+    };
+    std::optional<Missed> missed_;  // the run jumped over, until its countdown opens
 };
 
 // Places a window centred horizontally and slightly above the vertical centre.

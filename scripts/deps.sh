@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick faketime xclip
   fonts-dejavu-core alsa-utils xdg-utils
   tar zstd time
+  clang libclang-rt-14-dev
 )
 
 missing=()

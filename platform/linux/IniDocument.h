@@ -33,6 +33,13 @@ public:
     const std::string* find(const std::string& section, const std::string& key) const;
     void set(const std::string& section, const std::string& key, const std::string& value);
 
+    // Calls fn(section, key, value) for every value, in file order.
+    template <typename Fn>
+    void forEach(Fn fn) const {
+        for (const Section& s : sections_)
+            for (const auto& [key, value] : s.entries) fn(s.name, key, value);
+    }
+
     // How a value is written after the '='.
     static std::string encodeValue(std::string_view value);
 

@@ -1,5 +1,6 @@
 #include "platform/linux/IniSettingsStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -16,6 +17,15 @@ namespace {
 constexpr const char* kFileName = "settings.ini";
 // A settings file is a few kilobytes; anything far larger is not ours to read whole.
 constexpr std::size_t kMaxRead = 16u << 20;
+constexpr const char* kTooLarge = "It is larger than 16 MB";
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
 std::string homeDirectory() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -23,24 +33,82 @@ std::string homeDirectory() {
     return "/";
 }
 
-// The file's text, or empty when there is none or it is not a regular file
-// (opening without blocking, so that a FIFO in its place cannot hang start-up).
-std::string readWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return {};
+struct FileText {
     std::string text;
+    std::string problem;  // why an existing file cannot be read; empty when it was read or is missing
+};
+
+// The file's text. A missing file is no problem (it reads as empty); any other
+// failure is, since taking an unreadable file for an empty one would write the
+// first-run values over the user's settings. Opened without blocking, so that a
+// FIFO in its place cannot hang start-up.
+FileText readWholeFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // ENOTDIR: a file where a folder of the path should be, so there is no
+    // settings file either; the save reports the folder.
+    if (fd < 0) return {{}, errno == ENOENT || errno == ENOTDIR ? std::string() : std::strerror(errno)};
+    FileText file;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        file.problem = std::strerror(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        file.problem = std::strerror(EISDIR);
+    } else if (!S_ISREG(st.st_mode)) {
+        file.problem = "It is not a regular file";
+    } else if (static_cast<std::size_t>(st.st_size) > kMaxRead) {
+        file.problem = kTooLarge;
+    } else {
         std::vector<char> buf(64 * 1024);
-        while (text.size() < kMaxRead) {
+        for (;;) {
             const ssize_t n = ::read(fd, buf.data(), buf.size());
             if (n < 0 && errno == EINTR) continue;
+            if (n < 0) file.problem = std::strerror(errno);
             if (n <= 0) break;
-            text.append(buf.data(), static_cast<std::size_t>(n));
+            file.text.append(buf.data(), static_cast<std::size_t>(n));
+            if (file.text.size() > kMaxRead) {
+                file.problem = kTooLarge;
+                break;
+            }
         }
     }
     ::close(fd);
-    return text;
+    if (!file.problem.empty()) file.text.clear();
+    return file;
+}
+
+// Where a save must go: the settings path itself, or, when that is a symbolic
+// link (a dotfiles repository, a synced folder), the file the links lead to, so
+// that the link stays a link. The end of the chain need not exist yet.
+std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(path.c_str(), buf.data(), buf.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= buf.size()) break;
+        const std::string to(buf.data(), static_cast<std::size_t>(n));
+        path = !to.empty() && to.front() == '/' ? to : folderOf(path) + "/" + to;
+    }
+    return path;
+}
+
+// Removes the temporary files that saves cut short (a kill, a power cut) left
+// beside `target`: ".<name>.XXXXXX", regular files of our own. Only one copy of
+// the program runs per settings folder, so none of them is still being written.
+void removeStaleTemporaries(const std::string& target) {
+    const std::string prefix = "." + nameOf(target) + ".";
+    DIR* dir = ::opendir(folderOf(target).c_str());
+    if (!dir) return;
+    const int dfd = ::dirfd(dir);
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        struct stat st {};
+        if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid())
+            ::unlinkat(dfd, e->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 // Creates the folder and any missing parents with owner-only access.
@@ -72,7 +140,15 @@ int writeAll(int fd, const std::string& text) {
 
 IniSettingsStore::IniSettingsStore(platform::MessageBox& messages, std::string configHome)
     : messages_(messages), configHome_(configHome.empty() ? defaultConfigHome() : std::move(configHome)) {
-    fileFor(kProgramApp);
+    if (!fileFor(kProgramApp).readProblem.empty()) return;
+    removeStaleTemporaries(followLinks(filePath(kProgramApp)));
+}
+
+std::optional<std::string> IniSettingsStore::unreadableMessage() const {
+    const auto it = files_.find(kProgramApp);
+    if (it == files_.end() || it->second.readProblem.empty()) return std::nullopt;
+    return "The settings file " + filePath(kProgramApp) + " cannot be read: " + it->second.readProblem +
+           ". Nothing was changed. Fix the file and start Kelvaro Workstation again.";
 }
 
 std::string IniSettingsStore::defaultConfigHome() {
@@ -97,8 +173,10 @@ std::string IniSettingsStore::filePath(const std::string& app) const {
 
 IniSettingsStore::AppFile& IniSettingsStore::fileFor(const std::string& app) {
     auto it = files_.find(app);
-    if (it == files_.end())
-        it = files_.emplace(app, AppFile{IniDocument::parse(readWholeFile(filePath(app))), false}).first;
+    if (it == files_.end()) {
+        FileText file = readWholeFile(filePath(app));
+        it = files_.emplace(app, AppFile{IniDocument::parse(file.text), false, std::move(file.problem)}).first;
+    }
     return it->second;
 }
 
@@ -117,7 +195,8 @@ void IniSettingsStore::save(const std::string& app, const std::string& section,
 
 void IniSettingsStore::commit() {
     for (auto& [app, file] : files_) {
-        if (!file.dirty) continue;
+        // A file that could not be read is never written over.
+        if (!file.dirty || !file.readProblem.empty()) continue;
         if (const int err = writeFile(app, file)) {
             if (failureShown_) return;
             // Set before showing: the box runs an event loop that may commit again.
@@ -133,18 +212,27 @@ void IniSettingsStore::commit() {
 }
 
 int IniSettingsStore::writeFile(const std::string& app, const AppFile& file) const {
-    const std::string folder = folderPath(app);
-    if (const int err = makeFolders(folder)) return err;
+    const std::string path = filePath(app);
+    const std::string target = followLinks(path);
+    if (target == path) {
+        if (const int err = makeFolders(folderPath(app))) return err;
+    }
+    const std::string folder = folderOf(target);
 
-    std::string temp = folder + "/." + kFileName + ".XXXXXX";
+    // Owner-only, or stricter where the user made the file so.
+    mode_t mode = 0600;
+    if (struct stat st {}; ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 0600;
+
+    // In the target's own folder: rename replaces a file atomically only there.
+    std::string temp = folder + "/." + nameOf(target) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
 
     int err = writeAll(fd, file.doc.serialize());
-    if (!err && ::fchmod(fd, 0600) != 0) err = errno;
+    if (!err && ::fchmod(fd, mode) != 0) err = errno;
     if (!err && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(temp.c_str(), filePath(app).c_str()) != 0) err = errno;
+    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
     if (err) {
         ::unlink(temp.c_str());
         return err;

@@ -1,5 +1,6 @@
 #pragma once
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/MessageBox.h"
@@ -12,9 +13,14 @@ namespace kelvaro::linuxp {
 // $XDG_CONFIG_HOME/<application>/settings.ini (XDG_CONFIG_HOME defaults to
 // ~/.config). The file is read once, when the application is first used (the
 // program's own application at construction); get and save work in memory and
-// commit() replaces the file atomically. A write failure is shown once through
-// the message box; the program goes on with the values in memory and the next
-// successful commit writes them all.
+// commit() replaces the file atomically (through a symbolic link: its target,
+// so the link stays). A write failure is shown once through the message box;
+// the program goes on with the values in memory and the next successful commit
+// writes them all.
+//
+// A missing file reads as empty. A file that exists but cannot be read (no
+// permission, a folder in its place, larger than 16 MB) is never written over;
+// the program asks unreadableMessage() at start and ends with it.
 class IniSettingsStore : public platform::SettingsStore {
 public:
     static constexpr const char* kProgramApp = "Kelvaro Workstation";
@@ -28,6 +34,10 @@ public:
               const std::string& value) override;
     void commit() override;
 
+    // What to tell the user when the program's own file exists but could not be
+    // read; none when it was read or is missing.
+    std::optional<std::string> unreadableMessage() const;
+
     // The folder holding the applications' folders, and one application's file.
     const std::string& configHome() const { return configHome_; }
     std::string filePath(const std::string& app) const;
@@ -39,6 +49,7 @@ private:
     struct AppFile {
         IniDocument doc;
         bool dirty = false;  // saved to since the last successful write
+        std::string readProblem;  // why the existing file could not be read
     };
     AppFile& fileFor(const std::string& app);
     std::string folderPath(const std::string& app) const;

@@ -43,8 +43,11 @@ bool isRegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// PATH search as execvp does it: the first executable regular file wins; when only
-// files that may not be executed were met, the failure is EACCES, else ENOENT.
+// PATH search as execvp does it, save one thing: only absolute entries count. An
+// empty or relative entry would mean whatever folder the program was started
+// from, and a file of that name lying there must never be run. The first
+// executable regular file wins; when only files that may not be executed were
+// met, the failure is EACCES, else ENOENT.
 std::optional<std::string> findOnPath(const std::string& name, int& error) {
     error = ENOENT;
     if (name.empty()) return std::nullopt;
@@ -54,11 +57,11 @@ std::optional<std::string> findOnPath(const std::string& name, int& error) {
     std::size_t from = 0;
     for (;;) {
         const std::size_t colon = path.find(':', from);
-        std::string dir = path.substr(from, colon == std::string::npos ? std::string::npos : colon - from);
-        if (dir.empty()) dir = ".";
+        const std::string dir = path.substr(from, colon == std::string::npos ? std::string::npos : colon - from);
         const std::string candidate = dir + "/" + name;
         struct stat st {};
-        if (stat(candidate.c_str(), &st) == 0) {
+        if (dir.empty() || dir[0] != '/') {
+        } else if (stat(candidate.c_str(), &st) == 0) {
             if (S_ISREG(st.st_mode)) {
                 if (access(candidate.c_str(), X_OK) == 0) return candidate;
                 denied = true;

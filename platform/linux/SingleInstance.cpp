@@ -1,17 +1,47 @@
 #include "platform/linux/SingleInstance.h"
 
 #include <QLocalServer>
+#include <QFile>
 #include <QLocalSocket>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelvaro::linuxp {
+namespace {
+
+// A folder of ours that nobody else may enter, let alone write to.
+bool isPrivateFolder(const QByteArray& path) {
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+QByteArray socketFolder(const QString& configHome) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && isPrivateFolder(runtime)) return runtime;
+
+    QByteArray temp = qgetenv("TMPDIR");
+    if (!temp.startsWith('/')) temp = "/tmp";
+    const QByteArray own = temp + "/kelvaro-workstation-" + QByteArray::number(::geteuid());
+    ::mkdir(own.constData(), 0700);
+    if (isPrivateFolder(own)) return own;
+
+    // Someone else holds that name: the settings folder is the user's alone.
+    const QByteArray settings = QFile::encodeName(configHome + "/Kelvaro Workstation");
+    ::mkdir(QFile::encodeName(configHome).constData(), 0700);
+    ::mkdir(settings.constData(), 0700);
+    return settings;
+}
+
+}  // namespace
 
 SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::defaultName() {
-    return QStringLiteral("kelvaro-workstation-%1").arg(static_cast<qulonglong>(::getuid()));
+QString SingleInstance::socketPath(const QString& configHome) {
+    return QFile::decodeName(socketFolder(configHome)) + "/kelvaro-workstation-" +
+           QString::number(qHash(configHome), 16);
 }
 
 bool SingleInstance::notifyRunningInstance(int timeoutMs) {

@@ -10,10 +10,16 @@ namespace kelvaro::linuxp {
 // One resident copy per user: two would start every backup twice. The first
 // copy listens on a per-user local socket; a later start asks it to come to
 // the front and then ends.
+//
+// The socket lives where no other user can put one first (whoever listens
+// there would get the "activate" and silence every start): $XDG_RUNTIME_DIR
+// when it is the user's own folder with mode 0700, else a folder of the user's
+// with mode 0700 under the temporary folder, else the settings folder.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
+    // `name`: the socket's path (or a name Qt places in its own folder).
+    explicit SingleInstance(QString name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // True when another copy answered (and was asked to come to the front).
@@ -21,7 +27,8 @@ public:
     // Starts listening; `onActivate` runs when a later start knocks.
     bool listen(std::function<void()> onActivate);
 
-    static QString defaultName();
+    // The socket for one settings folder (each is a user of its own).
+    static QString socketPath(const QString& configHome);
 
 private:
     QString name_;

@@ -88,8 +88,8 @@ export HOME=$E2E_DIR/home
 export XDG_CONFIG_HOME=$E2E_DIR/config
 export XDG_CACHE_HOME=$E2E_DIR/cache
 export XDG_RUNTIME_DIR=$E2E_DIR/runtime
-# The one-copy-per-user socket lives in the temporary folder: a copy that a
-# developer runs at the same time is neither reached nor disturbed.
+# The one-copy-per-user socket lives in the private runtime folder: a copy
+# that a developer runs at the same time is neither reached nor disturbed.
 export TMPDIR=$E2E_DIR/tmp
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"

@@ -164,6 +164,7 @@ TEST_F(IniSettingsStoreTest, KeepsModeOwnerOnlyWhenReplacingAWiderFile) {
 TEST_F(IniSettingsStoreTest, MissingFileSectionOrKeyGivesTheDefault) {
     IniSettingsStore empty(messages);
     EXPECT_EQ(empty.get(kApp, "Time/Date", "Backup Time", "19:00"), "19:00");
+    EXPECT_EQ(empty.unreadableMessage(), std::nullopt);  // missing is not unreadable
     putFile("[Time/Date]\nBackup Time=07:00\n");
     IniSettingsStore store(messages);
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Time", "19:00"), "07:00");
@@ -300,13 +301,6 @@ TEST_F(IniSettingsStoreTest, DamagedMissingClosingQuote) {
     EXPECT_EQ(store.get(kApp, "Backup Type", "Tape Drive:", "1"), "7");
 }
 
-TEST_F(IniSettingsStoreTest, FileThatIsAFifoIsNotWaitedFor) {
-    std::filesystem::create_directories(folder());
-    ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
-    IniSettingsStore store(messages);  // would block for ever opening a FIFO for reading
-    EXPECT_EQ(store.get(kApp, "SYSTEM", "SOUND", "Yes"), "Yes");
-}
-
 // ---- write failures ----
 
 // Root ignores permission bits, so the failing write comes from the file size
@@ -393,19 +387,6 @@ TEST_F(IniSettingsStoreTest, FolderThatCannotBeCreatedIsReported) {
     EXPECT_EQ(messages.shown[0].text, expectedFailureText(tmp / "config/Kelvaro Workstation/settings.ini", ENOTDIR));
     EXPECT_EQ(readFile(tmp / "config"), "not a folder");
     EXPECT_EQ(store.get(kApp, "SYSTEM", "SOUND", ""), "Yes");
-}
-
-TEST_F(IniSettingsStoreTest, FolderInPlaceOfTheFileIsReportedAndLeftAlone) {
-    std::filesystem::create_directories(file() + "/inside");
-    IniSettingsStore store(messages);
-    EXPECT_EQ(store.get(kApp, "SYSTEM", "SOUND", "Yes"), "Yes");
-    store.save(kApp, "SYSTEM", "SOUND", "No");
-    store.commit();
-    store.commit();
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, expectedFailureText(file(), EISDIR));
-    EXPECT_TRUE(std::filesystem::is_directory(file() + "/inside"));
-    EXPECT_EQ(folderEntries(), std::vector<std::string>{"settings.ini"});
 }
 
 TEST_F(IniSettingsStoreTest, ReadOnlyFolderIsReported) {

@@ -233,6 +233,26 @@ TEST_F(ProcessStarterTest, AFolderNamedLikeTheProgramIsSkipped) {
     EXPECT_EQ(err->number, 53);
 }
 
+TEST_F(ProcessStarterTest, EmptyAndRelativePathEntriesNeverMeanTheCurrentFolder) {
+    // A planted NTBackup.exe in the folder the program was started from.
+    fs::create_directories(tmp / "start/sub");
+    installRecorder(tmp / "start", "NTBackup.exe");
+    installRecorder(tmp / "start/sub", "NTBackup.exe");
+    CwdOverride cwd(tmp / "start");
+    for (const char* entries : {"", ":", "::/usr/bin", "/usr/bin:", ".", "./", "sub", "sub/../."}) {
+        EnvOverride path("PATH", entries);
+        const auto resolved = starter.resolve("NTBackup.exe Backup");
+        EXPECT_FALSE(resolved.plan) << "PATH=" << entries << " ran " << resolved.plan->path;
+        EXPECT_EQ(resolved.error, ENOENT) << "PATH=" << entries;
+    }
+    // An absolute entry after the skipped ones is still searched.
+    EnvOverride path("PATH", std::string(":.:sub:") + bin);
+    installRecorder(bin, "NTBackup.exe");
+    const auto resolved = starter.resolve("NTBackup.exe Backup");
+    ASSERT_TRUE(resolved.plan);
+    EXPECT_EQ(resolved.plan->path, bin + "/NTBackup.exe");
+}
+
 TEST_F(ProcessStarterTest, OtherExecFailuresGiveErrnoAndItsText) {
     writeFile(bin + "/NTBackup.exe", std::string("\x01\x02\x03 no program here\n"), 0755);
     const auto err = starter.start("NTBackup.exe Backup", ShowState::MinimizedNoActivate);

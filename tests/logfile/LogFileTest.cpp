@@ -164,6 +164,32 @@ TEST_F(App, NamesWithoutDriveRootGetTheStartDirectoryInFront) {
     }
 }
 
+TEST_F(App, NamesWithAQuoteOrAControlCharacterAreRefusedAndThePreviousNameStays) {
+    startUp();
+    ctx.main.Option7.select();
+    enterName("E:\\NIGHT.LOG");
+    const int before = fp.store.commits;
+    fp.messages.shown.clear();
+    const std::string bad[] = {"C:\\x.log\" /INJECTED:yes \"y", "C:\\a\nb.log", "C:\\tab\there.log",
+                               "C:\\bell\x07.log", "C:\\del\x7F.log", "C:\\c1\xC2\x85.log", "\""};
+    for (const auto& name : bad) {
+        enterName(name);
+        EXPECT_EQ(ctx.main.lognamebox.text(), "E:\\NIGHT.LOG");
+        EXPECT_EQ(ctx.settings.logName, "E:\\NIGHT.LOG");
+    }
+    ASSERT_EQ(fp.messages.shown.size(), std::size(bad));
+    for (std::size_t i = 0; i < std::size(bad); ++i)
+        expectMessage(i, "A log file name cannot contain a double quote (\") or a control character. The previous name is kept.",
+                      platform::Buttons::Ok, platform::Icon::Exclamation, "Kelvaro Workstation");
+    EXPECT_EQ(fp.store.commits, before);
+    EXPECT_EQ(ctx.settings.logSwitch, "  /L \"E:\\NIGHT.LOG\" /E ");
+    EXPECT_EQ(stored("Log Name"), "E:\\NIGHT.LOG");
+    // Other non-ASCII text is a name like any other.
+    enterName("E:\\Sauvegarde \xC3\xA9t\xC3\xA9.log");
+    EXPECT_EQ(stored("Log Name"), "E:\\Sauvegarde \xC3\xA9t\xC3\xA9.log");
+    EXPECT_EQ(fp.messages.shown.size(), std::size(bad));
+}
+
 TEST_F(App, SettlingWithNoLogFileSelectedPutsTheMarkerBack) {
     startUp();
     const int before = fp.store.commits;

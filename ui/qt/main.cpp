@@ -60,9 +60,18 @@ int main(int argc, char** argv) {
     // One copy per user and settings folder: a second copy would start every
     // backup twice. (A test with its own settings folder is another "user".)
     const QString configHome = QString::fromStdString(linuxp::IniSettingsStore::defaultConfigHome());
-    linuxp::SingleInstance single(linuxp::SingleInstance::defaultName() + "-" +
-                                  QString::number(qHash(configHome), 16));
+    linuxp::SingleInstance single(linuxp::SingleInstance::socketPath(configHome));
     if (single.notifyRunningInstance()) return 0;
+
+    // The settings first: a file that exists but cannot be read ends the program
+    // before anything is written, the drive map included.
+    linuxp::QtMessageBox messages;
+    linuxp::IniSettingsStore store(messages);
+    if (const auto unreadable = store.unreadableMessage()) {
+        messages.show(*unreadable, platform::Buttons::Ok, platform::Icon::Critical,
+                      linuxp::IniSettingsStore::kProgramApp);
+        return 1;
+    }
 
     const std::string data = dataFolder();
     if (qEnvironmentVariableIsEmpty("KELVARO_DATA_DIR")) qputenv("KELVARO_DATA_DIR", QByteArray::fromStdString(data));
@@ -85,8 +94,6 @@ int main(int argc, char** argv) {
         return local;
     };
 
-    linuxp::QtMessageBox messages;
-    linuxp::IniSettingsStore store(messages);
     linuxp::QtTimerFactory timers;
     linuxp::SystemClock clock;
     linuxp::QtScreen screen;
