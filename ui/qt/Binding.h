@@ -21,6 +21,11 @@ namespace kelvaro::qtui {
 // user action the widget is set to what the model then holds (the model may
 // refuse or correct it).
 //
+// Every change of a widget's state reaches the model, however it came (mouse,
+// keyboard, an accessible action, a style's own handling): the binders listen
+// to the state signals (toggled, textChanged, currentIndexChanged), not to the
+// click signals, which only the mouse and keyboard give.
+//
 // Each binder names the widget after its control (objectName) and marks it with
 // the property "kelvaroControl", which the views use for the mouse hints. The
 // control must outlive the widget.
