@@ -116,13 +116,21 @@ void bindControl(form::Control& control, QWidget* widget) {
     syncEnabledVisible(control, widget);
 }
 
+void showText(QLabel* widget, const QString& text) {
+    if (widget->text() != text) widget->setText(text);
+    // Set even when empty: an empty name would let Qt fall back to other texts.
+    if (widget->accessibleName() != text) widget->setAccessibleName(text);
+}
+
 void bindLabel(form::Label& label, QLabel* widget) {
     bindControl(label, widget);
     widget->setTextFormat(Qt::PlainText);
-    observe(label, widget, [&label](QLabel* w) {
-        const QString text = qs(label.caption());
-        if (w->text() != text) w->setText(text);
-    });
+    observe(label, widget, [&label](QLabel* w) { showText(w, qs(label.caption())); });
+}
+
+void bindValueLabel(form::Label& label, QLabel* widget, const QString& description) {
+    bindLabel(label, widget);
+    widget->setAccessibleDescription(description);
 }
 
 void bindButton(form::Button& button, QAbstractButton* widget) {

@@ -34,7 +34,14 @@ inline constexpr const char* kControlProperty = "kelvaroControl";
 
 // Enabled, visible, focus requests and redraws; used by all binders below.
 void bindControl(form::Control& control, QWidget* widget);
+// A label's text is its accessible name, kept current: a fixed caption names
+// itself, and a label that shows a value (the clock, a settings line) is heard
+// by its value.
 void bindLabel(form::Label& label, QLabel* widget);
+// A value label also says what it is, in its accessible description.
+void bindValueLabel(form::Label& label, QLabel* widget, const QString& description);
+// Text and accessible name of a label the view fills itself (status panels).
+void showText(QLabel* widget, const QString& text);
 void bindButton(form::Button& button, QAbstractButton* widget);
 void bindAction(form::Button& entry, QAction* action);
 void bindCheckBox(form::CheckBox& box, QCheckBox* widget);
