@@ -31,7 +31,10 @@ public:
         values[{app, section, key}] = value;
         saves.push_back({app, section, key});
     }
-    void commit() override { ++commits; }
+    std::optional<CommitError> commit() override {
+        ++commits;
+        return commitFailure;
+    }
 
     // Convenience for the program's own application name.
     void put(const std::string& section, const std::string& key, const std::string& value) {
@@ -48,6 +51,7 @@ public:
     std::map<Key, std::string> values;
     std::vector<Key> saves;  // every save, in order
     int commits = 0;         // one per full save
+    std::optional<CommitError> commitFailure;  // what every commit answers
     int gets = 0;
 };
 

@@ -2,7 +2,6 @@
 #include <map>
 #include <string>
 
-#include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/IniDocument.h"
 
@@ -12,21 +11,20 @@ namespace kelvaro::linuxp {
 // $XDG_CONFIG_HOME/<application>/settings.ini (XDG_CONFIG_HOME defaults to
 // ~/.config). The file is read once, when the application is first used (the
 // program's own application at construction); get and save work in memory and
-// commit() replaces the file atomically. A write failure is shown once through
-// the message box; the program goes on with the values in memory and the next
-// successful commit writes them all.
+// commit() replaces the file atomically. A write failure is returned to the
+// caller; the values stay in memory and the next successful commit writes them all.
 class IniSettingsStore : public platform::SettingsStore {
 public:
     static constexpr const char* kProgramApp = "Kelvaro Workstation";
 
     // configHome empty: taken from the environment now.
-    explicit IniSettingsStore(platform::MessageBox& messages, std::string configHome = {});
+    explicit IniSettingsStore(std::string configHome = {});
 
     std::string get(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& def) override;
     void save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
-    void commit() override;
+    std::optional<platform::CommitError> commit() override;
 
     // The folder holding the applications' folders, and one application's file.
     const std::string& configHome() const { return configHome_; }
@@ -45,10 +43,8 @@ private:
     // 0 on success, otherwise the errno of the step that failed.
     int writeFile(const std::string& app, const AppFile& file) const;
 
-    platform::MessageBox& messages_;
     std::string configHome_;
     std::map<std::string, AppFile> files_;
-    bool failureShown_ = false;
 };
 
 }  // namespace kelvaro::linuxp

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     };
 
     linuxp::QtMessageBox messages;
-    linuxp::IniSettingsStore store(messages);
+    linuxp::IniSettingsStore store;
     linuxp::QtTimerFactory timers;
     linuxp::SystemClock clock;
     linuxp::QtScreen screen;
