@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick faketime xclip
   fonts-dejavu-core alsa-utils xdg-utils
+  openbox
 )
 
 missing=()
