@@ -175,6 +175,21 @@ public:
     std::vector<std::string> requests;
 };
 
+// Answers from the fake deleter's files, so a deleted file is gone for it too.
+class FakeFileLocator : public FileLocator {
+public:
+    explicit FakeFileLocator(const FakeFileDeleter& files) : files_(files) {}
+    std::string localPath(const std::string& windowsPath) override {
+        auto it = localPaths.find(windowsPath);
+        return it == localPaths.end() ? std::string() : it->second;
+    }
+    bool exists(const std::string& windowsPath) override { return files_.existing.count(windowsPath) != 0; }
+    std::map<std::string, std::string> localPaths;
+
+private:
+    const FakeFileDeleter& files_;
+};
+
 class FakeDriveProbe : public DriveProbe {
 public:
     DriveInfo probe(char letter) override {
@@ -238,6 +253,7 @@ struct FakePlatform {
     FakeWindowFinder windows;
     FakeProcessStarter processes;
     FakeFileDeleter files;
+    FakeFileLocator fileLocator{files};
     FakeDriveProbe drives;
     FakeSoundPlayer sounds;
     FakeIconLoader icons;
@@ -247,7 +263,7 @@ struct FakePlatform {
 
     Platform platform() {
         return Platform{store, timers, clock, messages, screen, windows, processes,
-                        files, drives, sounds, icons, dates, info, currentDirectory};
+                        files, fileLocator, drives, sounds, icons, dates, info, currentDirectory};
     }
 };
 

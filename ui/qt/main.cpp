@@ -17,6 +17,7 @@
 #include "platform/linux/LinuxDateValidator.h"
 #include "platform/linux/LinuxDriveProbe.h"
 #include "platform/linux/LinuxFileDeleter.h"
+#include "platform/linux/LinuxFileLocator.h"
 #include "platform/linux/LinuxPlatformInfo.h"
 #include "platform/linux/LinuxProcessStarter.h"
 #include "platform/linux/QtIconLoader.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     linuxp::X11WindowFinder windows;
     linuxp::LinuxProcessStarter processes(driveMap, folders);
     linuxp::LinuxFileDeleter files(driveMap);
+    linuxp::LinuxFileLocator fileLocator(driveMap);
     linuxp::LinuxDriveProbe drives(driveMap);
     linuxp::AlsaSoundPlayer sounds(folders);
     linuxp::QtIconLoader icons(localPath);
@@ -100,7 +102,7 @@ int main(int argc, char** argv) {
     linuxp::LinuxPlatformInfo info;
     linuxp::LinuxCurrentDirectory currentDirectory(driveMap);
 
-    form::AppContext ctx(platform::Platform{store, timers, clock, messages, screen, windows, processes, files,
+    form::AppContext ctx(platform::Platform{store, timers, clock, messages, screen, windows, processes, files, fileLocator,
                                             drives, sounds, icons, dates, info, currentDirectory});
     qtui::QtWindowHost host(localPath);
     ctx.host = &host;
