@@ -104,6 +104,24 @@ TEST_F(AccessibleActionTest, TapeDriveSetThroughTheDropDownsOwnCallIsStoredOnce)
     EXPECT_EQ(calls, 2);
 }
 
+TEST_F(AccessibleActionTest, ToggleOnAnEntryOfTheClosedTapeDriveListChoosesItOnce) {
+    showPage(3);
+    auto* combo = widget<QComboBox>("Combo1");
+    int calls = 0;
+    count(f().Combo1.onClick, calls);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(combo->view());
+    ASSERT_NE(list, nullptr);
+    QAccessibleInterface* entry = list->child(4);
+    ASSERT_NE(entry, nullptr);
+    ASSERT_EQ(entry->text(QAccessible::Name), "Tape Drive:5");
+
+    entry->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(combo->currentText(), "Tape Drive:5");
+    EXPECT_EQ(fp.store.value("Backup Type", "Tape Drive:"), "5");
+}
+
 TEST_F(AccessibleActionTest, TextSetThroughTheAccessibleInterfaceReachesTheModelOnce) {
     showPage(2);
     f().Option6.select();

@@ -1,6 +1,8 @@
 #include "ui/qt/Binding.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -316,6 +318,16 @@ void bindCombo(form::ComboBox& combo, QComboBox* widget) {
         }
         choose(index);
     });
+    // A screen reader chooses an entry by selecting it in the list while the
+    // list is not shown (the Toggle action of the entry); the list shown is the
+    // user moving through it, whose choice comes with `activated`.
+    QAbstractItemView* list = widget->view();
+    QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, widget,
+                     [widget, list](const QItemSelection& selected) {
+                         if (list->isVisible() || selected.indexes().isEmpty()) return;
+                         const int row = selected.indexes().first().row();
+                         if (row != widget->currentIndex()) widget->setCurrentIndex(row);
+                     });
     // Typed text is only mirrored: the drop-down has no change handler.
     if (QLineEdit* edit = widget->lineEdit()) {
         QObject::connect(edit, &QLineEdit::textChanged, widget,
