@@ -2,12 +2,12 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QItemSelectionModel>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
