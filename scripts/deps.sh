@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick faketime xclip
   fonts-dejavu-core alsa-utils xdg-utils
   openbox
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 
 missing=()
