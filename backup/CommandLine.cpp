@@ -5,6 +5,7 @@
 #include "drives/DriveSelection.h"
 #include "form/Text.h"
 #include "logfile/LogFile.h"
+#include "schedule/SaveSettings.h"
 
 namespace kelvaro::backup {
 namespace {
@@ -52,7 +53,7 @@ void ApplytheSettings(form::AppContext& ctx) {
     f.lblsetback.refresh();
     f.lblsetback2.setCaption(" Log File: " + m.logSwitch);
     f.lblsetback2.refresh();
-    schedule::SaveAllSettings(m, ctx.platform.store, ctx.platform.screen);
+    schedule::storeAllSettings(ctx);
 }
 
 void ReadInfo(form::AppContext& ctx) {

@@ -45,9 +45,8 @@ BENCHMARK(BM_FullSaveFakeStore);
 static void BM_FullSaveIniFile(benchmark::State& state) {
     const auto dir = std::filesystem::temp_directory_path() / "kelvaro-bench-config";
     std::filesystem::create_directories(dir);
-    fake::FakeMessageBox messages;
     fake::FakeScreen screen;
-    linuxp::IniSettingsStore store(messages, dir.string());
+    linuxp::IniSettingsStore store(dir.string());
     form::SettingsModel m;
     m.drives[0] = "c: [/home/alice]";
     m.logName = "C:\\KELVARO.LOG";

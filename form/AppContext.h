@@ -30,6 +30,10 @@ struct AppContext {
     std::function<void(const std::string&)> splashStatus;  // the probed drive's text
     std::function<void()> closeSplash;
 
+    // The user has been told that the settings could not be written; told
+    // again only after a save has succeeded.
+    bool saveFailureTold = false;
+
     // Message boxes and modal windows now open. Each runs a nested event loop in
     // which timers keep firing; the schedule holds its due check back meanwhile.
     int nestedLoops = 0;

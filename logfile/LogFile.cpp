@@ -36,6 +36,12 @@ void chooseLog(form::AppContext& ctx, bool summary) {
 
 }  // namespace
 
+std::string missingLogText(const std::string& name, const std::string& localPath) {
+    return "The log file does not exist yet:\n\n" + name + "\n" +
+           (localPath.empty() ? "(on no drive of this computer)" : localPath) +
+           "\n\nThe backup program writes it on its first logged run.";
+}
+
 void chooseFullLog(form::AppContext& ctx) { chooseLog(ctx, false); }
 void chooseSummaryLog(form::AppContext& ctx) { chooseLog(ctx, true); }
 
@@ -66,6 +72,12 @@ void viewLogFile(form::AppContext& ctx, From from) {
     const std::string name = ctx.settings.logName;
     if (noLogSet(name)) {
         ctx.message("No Log File Set.");
+        return;
+    }
+    // The desktop's viewer would start and then fail on a missing file, and the
+    // user would see nothing at all; a log that is not written yet is said so.
+    if (!ctx.platform.fileLocator.exists(name)) {
+        ctx.message(missingLogText(name, ctx.platform.fileLocator.localPath(name)));
         return;
     }
     auto error = ctx.platform.processes.start("notepad.exe " + name, platform::ShowState::NormalFocus);

@@ -11,11 +11,17 @@ inline constexpr const char* kUnusableNameMessage =
 // Where a command was given: the menu reports failures, the toolbar does not.
 enum class From { Menu, Toolbar };
 
+// What "View Log File" says of a log not written yet: its Windows name, its
+// name on this computer, and who writes it.
+std::string missingLogText(const std::string& name, const std::string& localPath);
+
 void chooseFullLog(form::AppContext& ctx);     // Option6 click
 void chooseSummaryLog(form::AppContext& ctx);  // Option7 click
 void chooseNoLog(form::AppContext& ctx);       // Option8 click
 void logNameChanged(form::AppContext& ctx);    // lognamebox change
 void settleLogName(form::AppContext& ctx);     // lognamebox loses the focus
+// A log that does not exist yet is told from the menu and the toolbar alike;
+// a viewer that cannot be started, from the menu only.
 void viewLogFile(form::AppContext& ctx, From from);
 void deleteLogFile(form::AppContext& ctx, From from);
 

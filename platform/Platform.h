@@ -4,6 +4,7 @@
 #include "platform/DateValidator.h"
 #include "platform/DriveProbe.h"
 #include "platform/FileDeleter.h"
+#include "platform/FileLocator.h"
 #include "platform/IconLoader.h"
 #include "platform/MessageBox.h"
 #include "platform/PlatformInfo.h"
@@ -26,6 +27,7 @@ struct Platform {
     WindowFinder& windows;
     ProcessStarter& processes;
     FileDeleter& files;
+    FileLocator& fileLocator;
     DriveProbe& drives;
     SoundPlayer& sounds;
     IconLoader& icons;

@@ -69,7 +69,8 @@ void ReadAllSettings(SettingsModel& m, platform::SettingsStore& s) {
     if (m.tapeNumber.empty()) m.tapeNumber = "1";
 }
 
-void SaveAllSettings(const SettingsModel& m, platform::SettingsStore& s, platform::Screen& screen) {
+std::optional<platform::CommitError> SaveAllSettings(const SettingsModel& m, platform::SettingsStore& s,
+                                                     platform::Screen& screen) {
     const std::string app = kAppName;
     screen.setBusyPointer(true);
     for (int i = 0; i < kDriveSlots; ++i) s.save(app, kDrives, driveKey(i), m.drives[i]);
@@ -88,8 +89,9 @@ void SaveAllSettings(const SettingsModel& m, platform::SettingsStore& s, platfor
     s.save(app, kTimeDate, "Backup Time", m.configuredRunTime());
     s.save(app, kTimeDate, "Backup Date", m.runDate);
     s.save(app, "SYSTEM", "SOUND", m.soundFlag);
-    s.commit();
+    auto error = s.commit();
     screen.setBusyPointer(false);
+    return error;
 }
 
 }  // namespace kelvaro::schedule

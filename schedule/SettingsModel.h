@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "form/SettingsModel.h"
@@ -18,7 +19,9 @@ std::string readStartupWindowState(platform::SettingsStore& store);
 
 // Fills the model from the store (all but the start-up window state).
 void ReadAllSettings(form::SettingsModel& model, platform::SettingsStore& store);
-// Writes all 44 stored values in their fixed order, then commits them.
-void SaveAllSettings(const form::SettingsModel& model, platform::SettingsStore& store, platform::Screen& screen);
+// Writes all 44 stored values in their fixed order, then commits them; returns
+// why the commit failed, if it did.
+std::optional<platform::CommitError> SaveAllSettings(const form::SettingsModel& model, platform::SettingsStore& store,
+                                                     platform::Screen& screen);
 
 }  // namespace kelvaro::schedule

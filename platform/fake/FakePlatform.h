@@ -31,7 +31,10 @@ public:
         values[{app, section, key}] = value;
         saves.push_back({app, section, key});
     }
-    void commit() override { ++commits; }
+    std::optional<CommitError> commit() override {
+        ++commits;
+        return commitFailure;
+    }
 
     // Convenience for the program's own application name.
     void put(const std::string& section, const std::string& key, const std::string& value) {
@@ -48,6 +51,7 @@ public:
     std::map<Key, std::string> values;
     std::vector<Key> saves;  // every save, in order
     int commits = 0;         // one per full save
+    std::optional<CommitError> commitFailure;  // what every commit answers
     int gets = 0;
 };
 
@@ -171,6 +175,21 @@ public:
     std::vector<std::string> requests;
 };
 
+// Answers from the fake deleter's files, so a deleted file is gone for it too.
+class FakeFileLocator : public FileLocator {
+public:
+    explicit FakeFileLocator(const FakeFileDeleter& files) : files_(files) {}
+    std::string localPath(const std::string& windowsPath) override {
+        auto it = localPaths.find(windowsPath);
+        return it == localPaths.end() ? std::string() : it->second;
+    }
+    bool exists(const std::string& windowsPath) override { return files_.existing.count(windowsPath) != 0; }
+    std::map<std::string, std::string> localPaths;
+
+private:
+    const FakeFileDeleter& files_;
+};
+
 class FakeDriveProbe : public DriveProbe {
 public:
     DriveInfo probe(char letter) override {
@@ -234,6 +253,7 @@ struct FakePlatform {
     FakeWindowFinder windows;
     FakeProcessStarter processes;
     FakeFileDeleter files;
+    FakeFileLocator fileLocator{files};
     FakeDriveProbe drives;
     FakeSoundPlayer sounds;
     FakeIconLoader icons;
@@ -243,7 +263,7 @@ struct FakePlatform {
 
     Platform platform() {
         return Platform{store, timers, clock, messages, screen, windows, processes,
-                        files, drives, sounds, icons, dates, info, currentDirectory};
+                        files, fileLocator, drives, sounds, icons, dates, info, currentDirectory};
     }
 };
 

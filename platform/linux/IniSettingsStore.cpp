@@ -138,8 +138,8 @@ int writeAll(int fd, const std::string& text) {
 
 }  // namespace
 
-IniSettingsStore::IniSettingsStore(platform::MessageBox& messages, std::string configHome)
-    : messages_(messages), configHome_(configHome.empty() ? defaultConfigHome() : std::move(configHome)) {
+IniSettingsStore::IniSettingsStore(std::string configHome)
+    : configHome_(configHome.empty() ? defaultConfigHome() : std::move(configHome)) {
     if (!fileFor(kProgramApp).readProblem.empty()) return;
     removeStaleTemporaries(followLinks(filePath(kProgramApp)));
 }
@@ -193,22 +193,14 @@ void IniSettingsStore::save(const std::string& app, const std::string& section,
     f.dirty = true;
 }
 
-void IniSettingsStore::commit() {
+std::optional<platform::CommitError> IniSettingsStore::commit() {
     for (auto& [app, file] : files_) {
         // A file that could not be read is never written over.
         if (!file.dirty || !file.readProblem.empty()) continue;
-        if (const int err = writeFile(app, file)) {
-            if (failureShown_) return;
-            // Set before showing: the box runs an event loop that may commit again.
-            failureShown_ = true;
-            messages_.show("The settings could not be saved to the file\n" + filePath(app) + "\n\n" +
-                               std::strerror(err) + ".",
-                           platform::Buttons::Ok, platform::Icon::Exclamation, kProgramApp);
-            return;
-        }
+        if (const int err = writeFile(app, file)) return platform::CommitError{filePath(app), std::strerror(err)};
         file.dirty = false;
     }
-    failureShown_ = false;
+    return std::nullopt;
 }
 
 int IniSettingsStore::writeFile(const std::string& app, const AppFile& file) const {

@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 
-#include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/IniDocument.h"
 
@@ -14,9 +13,8 @@ namespace kelvaro::linuxp {
 // ~/.config). The file is read once, when the application is first used (the
 // program's own application at construction); get and save work in memory and
 // commit() replaces the file atomically (through a symbolic link: its target,
-// so the link stays). A write failure is shown once through the message box;
-// the program goes on with the values in memory and the next successful commit
-// writes them all.
+// so the link stays). A write failure is returned to the caller; the values stay
+// in memory and the next successful commit writes them all.
 //
 // A missing file reads as empty. A file that exists but cannot be read (no
 // permission, a folder in its place, larger than 16 MB) is never written over;
@@ -26,13 +24,13 @@ public:
     static constexpr const char* kProgramApp = "Kelvaro Workstation";
 
     // configHome empty: taken from the environment now.
-    explicit IniSettingsStore(platform::MessageBox& messages, std::string configHome = {});
+    explicit IniSettingsStore(std::string configHome = {});
 
     std::string get(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& def) override;
     void save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
-    void commit() override;
+    std::optional<platform::CommitError> commit() override;
 
     // What to tell the user when the program's own file exists but could not be
     // read; none when it was read or is missing.
@@ -56,10 +54,8 @@ private:
     // 0 on success, otherwise the errno of the step that failed.
     int writeFile(const std::string& app, const AppFile& file) const;
 
-    platform::MessageBox& messages_;
     std::string configHome_;
     std::map<std::string, AppFile> files_;
-    bool failureShown_ = false;
 };
 
 }  // namespace kelvaro::linuxp

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -128,6 +129,24 @@ void writeErrno(int fd, int err) {
     _exit(127);
 }
 
+// Runs in the middle process (async-signal-safe calls only): waits a moment for
+// a viewer and passes a failing exit status on, negated, after anything the
+// program itself wrote (an exec failure comes first).
+void passOnEarlyFailure(pid_t program, int errorFd, int watchMs) {
+    for (int waited = 0; waited <= watchMs; waited += 20) {
+        int status = 0;
+        const pid_t done = waitpid(program, &status, WNOHANG);
+        if (done == program) {
+            const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            if (code != 0) writeErrno(errorFd, -code);
+            return;
+        }
+        if (done < 0 && errno != EINTR) return;
+        const timespec step{0, 20 * 1000 * 1000};
+        nanosleep(&step, nullptr);
+    }
+}
+
 }  // namespace
 
 LinuxProcessStarter::LinuxProcessStarter(const DriveMap& drives, std::vector<std::string> helpFolders,
@@ -149,7 +168,7 @@ LinuxProcessStarter::Resolved LinuxProcessStarter::resolve(const std::string& co
         if (!posix) return {std::nullopt, ENOENT};
         const auto viewer = findOnPath("xdg-open", error);
         if (!viewer) return {std::nullopt, error};
-        return {Plan{*viewer, {"xdg-open", *posix}}, 0};
+        return {Plan{*viewer, {"xdg-open", *posix}, true}, 0};
     }
 
     if (isProgram(program, "winhlp32")) {
@@ -165,7 +184,7 @@ LinuxProcessStarter::Resolved LinuxProcessStarter::resolve(const std::string& co
             const auto absolute = std::filesystem::absolute(candidate, ec);
             const auto viewer = findOnPath("xdg-open", error);
             if (!viewer) return {std::nullopt, error};
-            return {Plan{*viewer, {"xdg-open", ec ? candidate : absolute.lexically_normal().string()}}, 0};
+            return {Plan{*viewer, {"xdg-open", ec ? candidate : absolute.lexically_normal().string()}, true}, 0};
         }
         return {std::nullopt, ENOENT};
     }
@@ -247,7 +266,10 @@ std::optional<platform::SystemError> LinuxProcessStarter::start(const std::strin
             writeErrno(pipeFds[1], errno);
             _exit(1);
         }
-        if (program > 0) _exit(0);
+        if (program > 0) {
+            if (plan.viewer) passOnEarlyFailure(program, pipeFds[1], kViewerWatchMs);
+            _exit(0);
+        }
         execDetached(plan.path.c_str(), argv.data(), envp.data(), pipeFds[1], maxFd);
     }
 
@@ -262,7 +284,12 @@ std::optional<platform::SystemError> LinuxProcessStarter::start(const std::strin
         n = read(pipeFds[0], &childErrno, sizeof childErrno);
     } while (n < 0 && errno == EINTR);
     close(pipeFds[0]);
-    if (n == static_cast<ssize_t>(sizeof childErrno)) return systemErrorFromErrno(childErrno);
+    if (n == static_cast<ssize_t>(sizeof childErrno)) {
+        if (childErrno < 0)
+            return platform::SystemError{-childErrno, "The viewer could not open the file (exit status " +
+                                                          std::to_string(-childErrno) + ")."};
+        return systemErrorFromErrno(childErrno);
+    }
     return std::nullopt;
 }
 

@@ -14,6 +14,9 @@ namespace kelvaro::linuxp {
 //   quotes dropped) is mapped to its Linux path and opened with xdg-open.
 // - "winhlp32.exe NAME.hlp": NAME.html is looked up in the help folders, in order,
 //   and opened with xdg-open.
+//   Either viewer is given a moment (kViewerWatchMs): one that cannot open the
+//   file says so by its exit status at once, which is reported as a failed start
+//   (the exit status as the number); one still running then has opened it.
 // - a program named with a drive or a slash is run from that path; any other name
 //   (NTBackup.exe among them) is looked up on PATH exactly as written, then in the
 //   program's helper folders, where our own backup program lives: a user's or a
@@ -22,7 +25,7 @@ namespace kelvaro::linuxp {
 // The child runs in its own session with stdin from /dev/null, no inherited file
 // descriptors above 2, and the parent's environment plus KELVARO_COMMAND_LINE (the
 // command line as given) and KELVARO_SHOW_STATE ("7" or "1"). start() returns as soon
-// as the program has been executed, or with the reason it could not be.
+// as the program has been executed (a viewer: watched), or with the reason it could not be.
 class LinuxProcessStarter : public platform::ProcessStarter {
 public:
     LinuxProcessStarter(const DriveMap& drives, std::vector<std::string> helpFolders,
@@ -36,7 +39,9 @@ public:
     struct Plan {
         std::string path;
         std::vector<std::string> argv;
+        bool viewer = false;  // watched for an early failure
     };
+    static constexpr int kViewerWatchMs = 1000;
     struct Resolved {
         std::optional<Plan> plan;
         int error = 0;  // errno value when there is no plan

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWidget>
 
 namespace kelvaro::linuxp {
 namespace {
@@ -21,9 +22,20 @@ QMessageBox::Icon qtIcon(platform::Icon icon) {
 
 platform::Answer QtMessageBox::show(const std::string& text, platform::Buttons buttons,
                                     platform::Icon icon, const std::string& caption) {
-    // Owned by the active window so that it opens over it, not somewhere on the desktop.
+    // Owned by the active window so that it opens over it, not somewhere on the
+    // desktop. It must never open behind a window of the program kept on top
+    // (the splash at start-up, when no window is active yet): then it is kept
+    // on top too, and owned by that window when there is no active one.
+    QWidget* owner = QApplication::activeWindow();
+    bool onTop = false;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || !w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) continue;
+        onTop = true;
+        if (!owner) owner = w;
+    }
     QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::NoButton, QApplication::activeWindow());
+                    QMessageBox::NoButton, owner);
+    if (onTop) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setTextFormat(Qt::PlainText);
     if (buttons == platform::Buttons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);

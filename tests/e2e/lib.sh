@@ -200,6 +200,30 @@ check_record() {
     pass "arguments: $(printf '[%s] ' "$@")"
 }
 
+# ---------------------------------------------------------------- window manager
+
+# Starts openbox on the test's display, for what only a window manager does:
+# frames, focus and the layer of windows kept above. The window lists above
+# read the root's children, which are then the frames; client_windows lists
+# the clients themselves, bottom to top.
+start_window_manager() {
+    command -v openbox >/dev/null || fail "openbox is needed (scripts/deps.sh)"
+    openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    wait_for 15 "openbox to manage the display" e2e_wm_running
+    say "openbox on $DISPLAY"
+}
+e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# The managed client windows in stacking order, bottom to top, one line each
+# as list_windows gives them.
+client_windows() {
+    local id
+    for id in $(xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null | sed -n 's/.*# //p' | tr -d ','); do
+        e2e_describe_window "$id"
+    done
+}
+
 # ---------------------------------------------------------------- program
 
 # start_program FAKE_START [RATE]: starts the program in its own folder with the

@@ -14,7 +14,6 @@
 #include "platform/linux/IniSettingsStore.h"
 #include "tests/linux/TempFolder.h"
 
-using kelvaro::fake::FakeMessageBox;
 using kelvaro::linuxp::IniSettingsStore;
 using kelvaro::testsupport::modeOf;
 using kelvaro::testsupport::readFile;
@@ -31,7 +30,6 @@ class IniSettingsStoreTest : public ::testing::Test {
 protected:
     TempFolder tmp;
     ScopedEnv xdg{"XDG_CONFIG_HOME", tmp / "config"};
-    FakeMessageBox messages;
 
     std::string folder() const { return tmp / "config/Kelvaro Workstation"; }
     std::string file() const { return folder() + "/settings.ini"; }
@@ -77,8 +75,11 @@ protected:
     }
 };
 
-std::string expectedFailureText(const std::string& path, int err) {
-    return "The settings could not be saved to the file\n" + path + "\n\n" + std::strerror(err) + ".";
+// What a failed commit answers: the file and the system's reason.
+void expectFailure(const std::optional<pf::CommitError>& error, const std::string& path, int err) {
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->file, path);
+    EXPECT_EQ(error->reason, std::strerror(err));
 }
 
 }  // namespace
@@ -86,14 +87,13 @@ std::string expectedFailureText(const std::string& path, int err) {
 TEST_F(IniSettingsStoreTest, EveryKindOfTextRoundTripsThroughTheFile) {
     const auto texts = awkwardTexts();
     {
-        IniSettingsStore store(messages);
+        IniSettingsStore store;
         for (std::size_t i = 0; i < texts.size(); ++i) store.save(kApp, "Time/Date", "Value " + std::to_string(i), texts[i]);
-        store.commit();
+        EXPECT_FALSE(store.commit());
     }
-    IniSettingsStore fresh(messages);
+    IniSettingsStore fresh;
     for (std::size_t i = 0; i < texts.size(); ++i)
         EXPECT_EQ(fresh.get(kApp, "Time/Date", "Value " + std::to_string(i), "<default>"), texts[i]) << "text #" << i;
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(IniSettingsStoreTest, OddSectionAndKeyNamesRoundTripThroughTheFile) {
@@ -101,16 +101,16 @@ TEST_F(IniSettingsStoreTest, OddSectionAndKeyNamesRoundTripThroughTheFile) {
         {"Backup Type", "Tape Drive:"}, {"Time/Date", "Backup Time"}, {"a]b", "c=d"},
         {"[x", " spaced key "}, {"", ""}, {"sec\nnew", "key\nnew"}};
     {
-        IniSettingsStore store(messages);
+        IniSettingsStore store;
         for (const auto& [s, k] : names) store.save(kApp, s, k, s + "|" + k);
         store.commit();
     }
-    IniSettingsStore fresh(messages);
+    IniSettingsStore fresh;
     for (const auto& [s, k] : names) EXPECT_EQ(fresh.get(kApp, s, k, "<default>"), s + "|" + k);
 }
 
 TEST_F(IniSettingsStoreTest, WritesTheExpectedFileText) {
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     store.save(kApp, "Backup Drives", "Drive01", "c: [/home/alice]");
     store.save(kApp, "Backup Drives", "Drive02", "");
     store.save(kApp, "Backup Type", "Tape Drive:", "1");
@@ -141,7 +141,7 @@ TEST_F(IniSettingsStoreTest, WritesTheExpectedFileText) {
 }
 
 TEST_F(IniSettingsStoreTest, CreatesPrivateFoldersAndFileAndLeavesNoTemporaryFile) {
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.filePath(kApp), file());
     store.save(kApp, "Startup", "Window State", "1");
     store.commit();
@@ -154,7 +154,7 @@ TEST_F(IniSettingsStoreTest, CreatesPrivateFoldersAndFileAndLeavesNoTemporaryFil
 TEST_F(IniSettingsStoreTest, KeepsModeOwnerOnlyWhenReplacingAWiderFile) {
     putFile("[Startup]\nWindow State=0\n");
     ::chmod(file().c_str(), 0644);
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     store.save(kApp, "Startup", "Window State", "1");
     store.commit();
     EXPECT_EQ(modeOf(file()), 0600u);
@@ -162,11 +162,11 @@ TEST_F(IniSettingsStoreTest, KeepsModeOwnerOnlyWhenReplacingAWiderFile) {
 }
 
 TEST_F(IniSettingsStoreTest, MissingFileSectionOrKeyGivesTheDefault) {
-    IniSettingsStore empty(messages);
+    IniSettingsStore empty;
     EXPECT_EQ(empty.get(kApp, "Time/Date", "Backup Time", "19:00"), "19:00");
     EXPECT_EQ(empty.unreadableMessage(), std::nullopt);  // missing is not unreadable
     putFile("[Time/Date]\nBackup Time=07:00\n");
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Time", "19:00"), "07:00");
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Date", "DAILY"), "DAILY");
     EXPECT_EQ(store.get(kApp, "Startup", "Window State", "0"), "0");
@@ -177,7 +177,7 @@ TEST_F(IniSettingsStoreTest, MissingFileSectionOrKeyGivesTheDefault) {
 
 TEST_F(IniSettingsStoreTest, ReadsTheFileOnceAndAnswersFromMemory) {
     putFile("[Time/Date]\nBackup Time=07:00\n");
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     putFile("[Time/Date]\nBackup Time=23:59\n");
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Time", ""), "07:00");
     store.save(kApp, "Time/Date", "Backup Date", "DAILY");
@@ -189,7 +189,7 @@ TEST_F(IniSettingsStoreTest, ReadsTheFileOnceAndAnswersFromMemory) {
 }
 
 TEST_F(IniSettingsStoreTest, WritesOnlyWhenSomethingWasSaved) {
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     store.commit();
     EXPECT_FALSE(std::filesystem::exists(file()));
     store.save(kApp, "SYSTEM", "SOUND", "Yes");
@@ -208,7 +208,7 @@ TEST_F(IniSettingsStoreTest, WritesOnlyWhenSomethingWasSaved) {
 }
 
 TEST_F(IniSettingsStoreTest, EachApplicationHasItsOwnFile) {
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     store.save(kApp, "SYSTEM", "SOUND", "No");
     store.save("Other App", "SYSTEM", "SOUND", "Yes");
     store.save("../escape", "S", "K", "V");
@@ -231,7 +231,7 @@ TEST_F(IniSettingsStoreTest, ConfigHomeFallsBackToDotConfigInHome) {
     }
     {
         ScopedEnv empty("XDG_CONFIG_HOME", "");
-        IniSettingsStore store(messages);
+        IniSettingsStore store;
         EXPECT_EQ(store.filePath(kApp), tmp / "home/.config/Kelvaro Workstation/settings.ini");
     }
     EXPECT_EQ(IniSettingsStore::defaultConfigHome(), tmp / "config");
@@ -242,7 +242,7 @@ TEST_F(IniSettingsStoreTest, ConfigHomeFallsBackToDotConfigInHome) {
 TEST_F(IniSettingsStoreTest, DamagedGarbageLines) {
     putFile("garbage without equals\n\x01\x02\x03\n[Time/Date]\nno equals here\nBackup Time=07:30\n"
             "=\n]]]]\n[[[[\nBackup Date=01/02/96\n[SYSTEM]\nSOUND=No\n");
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Time", "19:00"), "07:30");
     // After the unreadable header "[[[[" the keys belong to no known section.
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Date", "DAILY"), "DAILY");
@@ -251,14 +251,14 @@ TEST_F(IniSettingsStoreTest, DamagedGarbageLines) {
 
 TEST_F(IniSettingsStoreTest, DamagedTruncatedFile) {
     putFile("[Time/Date]\nBackup Time=07:30\nBackup Date=12/3");
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Time", "19:00"), "07:30");
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Date", "DAILY"), "12/3");
     putFile("[Time/Date]\nBackup Time=07:30\nBackup Da");
-    IniSettingsStore cutInKey(messages);
+    IniSettingsStore cutInKey;
     EXPECT_EQ(cutInKey.get(kApp, "Time/Date", "Backup Da", "none"), "none");
     putFile("[Time/Date]\nBackup Time=07:30\n[Backup Ty");
-    IniSettingsStore cutInHeader(messages);
+    IniSettingsStore cutInHeader;
     EXPECT_EQ(cutInHeader.get(kApp, "Time/Date", "Backup Time", "19:00"), "07:30");
 }
 
@@ -268,12 +268,12 @@ TEST_F(IniSettingsStoreTest, DamagedBinaryBytes) {
     bytes += "\n[SYSTEM]\nSOUND=No\n";
     for (int i = 0; i < 2000; ++i) bytes += static_cast<char>((i * 197 + 3) & 0xFF);
     putFile(bytes);
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.get(kApp, "SYSTEM", "SOUND", "Yes"), "No");
     // What was read is written back cleanly.
     store.save(kApp, "Startup", "Window State", "0");
     store.commit();
-    IniSettingsStore fresh(messages);
+    IniSettingsStore fresh;
     EXPECT_EQ(fresh.get(kApp, "SYSTEM", "SOUND", "Yes"), "No");
     EXPECT_EQ(fresh.get(kApp, "Startup", "Window State", "1"), "0");
 }
@@ -281,7 +281,7 @@ TEST_F(IniSettingsStoreTest, DamagedBinaryBytes) {
 TEST_F(IniSettingsStoreTest, DamagedNulBytes) {
     const char bytes[] = "\0\0\0\n[SYSTEM]\nSOUND=N\0o\n[Sec\0tion]\nK\0ey=v\n";
     putFile(std::string(bytes, sizeof bytes - 1));
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.get(kApp, "SYSTEM", "SOUND", "Yes"), std::string("N\0o", 3));
     EXPECT_EQ(store.get(kApp, std::string("Sec\0tion", 8), std::string("K\0ey", 4), "x"), "v");
 }
@@ -289,14 +289,14 @@ TEST_F(IniSettingsStoreTest, DamagedNulBytes) {
 TEST_F(IniSettingsStoreTest, DamagedLineOfAMegabyte) {
     const std::string huge(1 << 20, 'a');
     putFile("[Time/Date]\nHuge=" + huge + "\n" + std::string(1 << 20, '[') + "\n[Time/Date]\nBackup Time=08:15\n");
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.get(kApp, "Time/Date", "Huge", ""), huge);
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Time", "19:00"), "08:15");
 }
 
 TEST_F(IniSettingsStoreTest, DamagedMissingClosingQuote) {
     putFile("[Backup Type]\nLog Name=\"C:\\KELVARO.LOG\nTape Drive:=\"7\"\n");
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     EXPECT_EQ(store.get(kApp, "Backup Type", "Log Name", ""), "C:\\KELVARO.LOG");
     EXPECT_EQ(store.get(kApp, "Backup Type", "Tape Drive:", "1"), "7");
 }
@@ -328,10 +328,10 @@ private:
     bool ok_ = false;
 };
 
-TEST_F(IniSettingsStoreTest, WriteFailureIsShownOnceAndTheOldFileStaysIntact) {
+TEST_F(IniSettingsStoreTest, WriteFailureIsReportedAndTheOldFileStaysIntact) {
     const std::string original = "[Time/Date]\nBackup Time=07:00\n";
     putFile(original);
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     for (int i = 1; i <= 24; ++i) {
         char key[8];
         std::snprintf(key, sizeof key, "Drive%02d", i);
@@ -341,50 +341,29 @@ TEST_F(IniSettingsStoreTest, WriteFailureIsShownOnceAndTheOldFileStaysIntact) {
     {
         FileSizeLimit limit(40);
         ASSERT_TRUE(limit.ok());
-        store.commit();
+        expectFailure(store.commit(), file(), EFBIG);
         store.save(kApp, "Time/Date", "Backup Date", "12/31/96");
-        store.commit();
+        expectFailure(store.commit(), file(), EFBIG);
     }
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, expectedFailureText(file(), EFBIG));
-    EXPECT_EQ(messages.shown[0].buttons, pf::Buttons::Ok);
-    EXPECT_EQ(messages.shown[0].icon, pf::Icon::Exclamation);
-    EXPECT_EQ(messages.shown[0].caption, "Kelvaro Workstation");
     EXPECT_EQ(readFile(file()), original);
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"settings.ini"});
     // The program goes on with what is in memory.
     EXPECT_EQ(store.get(kApp, "Time/Date", "Backup Time", ""), "21:45");
 
-    store.commit();  // the limit is gone: everything saved so far is written, silently
-    EXPECT_EQ(messages.shown.size(), 1u);
-    IniSettingsStore fresh(messages);
+    EXPECT_FALSE(store.commit());  // the limit is gone: everything saved so far is written
+    IniSettingsStore fresh;
     EXPECT_EQ(fresh.get(kApp, "Time/Date", "Backup Time", ""), "21:45");
     EXPECT_EQ(fresh.get(kApp, "Time/Date", "Backup Date", ""), "12/31/96");
     EXPECT_EQ(fresh.get(kApp, "Backup Drives", "Drive24", ""), "c: [/home/alice]");
     EXPECT_EQ(modeOf(file()), 0600u);
-
-    // After a success, the next failure is told again.
-    const std::string written = readFile(file());
-    store.save(kApp, "SYSTEM", "SOUND", "No");
-    {
-        FileSizeLimit limit(40);
-        ASSERT_TRUE(limit.ok());
-        store.commit();
-    }
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].text, expectedFailureText(file(), EFBIG));
-    EXPECT_EQ(readFile(file()), written);
 }
 
 TEST_F(IniSettingsStoreTest, FolderThatCannotBeCreatedIsReported) {
     // A regular file where the config folder should be: mkdir fails even for root.
     writeFile(tmp / "config", "not a folder");
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     store.save(kApp, "SYSTEM", "SOUND", "Yes");
-    store.commit();
-    store.commit();
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, expectedFailureText(tmp / "config/Kelvaro Workstation/settings.ini", ENOTDIR));
+    expectFailure(store.commit(), tmp / "config/Kelvaro Workstation/settings.ini", ENOTDIR);
     EXPECT_EQ(readFile(tmp / "config"), "not a folder");
     EXPECT_EQ(store.get(kApp, "SYSTEM", "SOUND", ""), "Yes");
 }
@@ -393,12 +372,10 @@ TEST_F(IniSettingsStoreTest, ReadOnlyFolderIsReported) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders; covered by the size-limit test";
     putFile("[SYSTEM]\nSOUND=Yes\n");
     ::chmod(folder().c_str(), 0500);
-    IniSettingsStore store(messages);
+    IniSettingsStore store;
     store.save(kApp, "SYSTEM", "SOUND", "No");
-    store.commit();
-    store.commit();
+    const auto error = store.commit();
     ::chmod(folder().c_str(), 0700);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, expectedFailureText(file(), EACCES));
+    expectFailure(error, file(), EACCES);
     EXPECT_EQ(readFile(file()), "[SYSTEM]\nSOUND=Yes\n");
 }

@@ -362,3 +362,24 @@ TEST_F(ProcessStarterTest, TheHelperFolderServesWhenPathHasNoProgramAndPathWinsW
     installRecorder(bin, "NTBackup.exe");
     EXPECT_EQ(withHelpers.resolve("NTBackup.exe Backup").plan->path, bin + "/NTBackup.exe");
 }
+
+TEST_F(ProcessStarterTest, AViewerThatCannotOpenTheFileIsAFailedStart) {
+    // xdg-open's own answer when it finds no way to open the file.
+    writeFile(bin + "/xdg-open", "#!/bin/sh\nexit 4\n", 0755);
+    const auto err = starter.start("notepad.exe C:\\KELVARO.LOG", ShowState::NormalFocus);
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->number, 4);
+    EXPECT_EQ(err->description, "The viewer could not open the file (exit status 4).");
+    EXPECT_TRUE(hasNoChildren());
+}
+
+TEST_F(ProcessStarterTest, AViewerStillOpenAfterItsMomentIsLeftRunning) {
+    installRecorder(bin, "xdg-open", 3);
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(starter.start("notepad.exe C:\\KELVARO.LOG", ShowState::NormalFocus), std::nullopt);
+    const auto took = std::chrono::steady_clock::now() - before;
+    EXPECT_GE(took, std::chrono::milliseconds(LinuxProcessStarter::kViewerWatchMs));
+    EXPECT_LT(took, std::chrono::milliseconds(LinuxProcessStarter::kViewerWatchMs) + 1s);
+    EXPECT_FALSE(exists(record + ".done"));
+    EXPECT_TRUE(hasNoChildren());
+}

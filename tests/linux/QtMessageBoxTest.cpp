@@ -138,3 +138,31 @@ TEST(QtMessageBox, NonAsciiTextAndCaptionArriveUnchanged) {
     EXPECT_EQ(seen.text, QString::fromUtf8("Sicherung läuft – 日本語"));
     EXPECT_EQ(seen.title, QString::fromUtf8("Kelvaro ✓"));
 }
+
+TEST(QtMessageBox, OpensOverAWindowOfTheProgramKeptOnTop) {
+    // The splash at start-up: on top, not active (no window is).
+    QWidget splash(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    splash.show();
+    QtMessageBox messages;
+    SeenBox seen;
+    QWidget* owner = nullptr;
+    bool onTop = false;
+    whenBoxOpens(seen, [&](QMessageBox* box) {
+        owner = box->parentWidget();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        box->button(QMessageBox::Ok)->click();
+    });
+    messages.show("The settings could not be saved", pf::Buttons::Ok, pf::Icon::Exclamation, "Kelvaro Workstation");
+    ASSERT_TRUE(seen.seen);
+    EXPECT_TRUE(onTop);
+    EXPECT_EQ(owner, &splash);
+
+    // With nothing of the program on top, the box is an ordinary one.
+    splash.hide();
+    whenBoxOpens(seen, [&](QMessageBox* box) {
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        box->button(QMessageBox::Ok)->click();
+    });
+    messages.show("No Log File Set.", pf::Buttons::Ok, pf::Icon::None, "Kelvaro Workstation");
+    EXPECT_FALSE(onTop);
+}

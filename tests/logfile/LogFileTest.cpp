@@ -206,6 +206,7 @@ TEST_F(App, SettlingWithNoLogFileSelectedPutsTheMarkerBack) {
 TEST_F(App, ViewStartsNotepadWithTheName) {
     startUp();
     ctx.main.Option6.select();
+    fp.files.existing = {"C:\\KELVARO.LOG"};
     logfile::viewLogFile(ctx, From::Menu);
     logfile::viewLogFile(ctx, From::Toolbar);
     ASSERT_EQ(fp.processes.started.size(), 2u);
@@ -219,6 +220,7 @@ TEST_F(App, ViewStartsNotepadWithTheName) {
 TEST_F(App, ViewFailureIsShownFromTheMenuOnly) {
     startUp();
     ctx.main.Option6.select();
+    fp.files.existing = {"C:\\KELVARO.LOG"};
     fp.processes.failure = platform::SystemError{53, "File not found"};
     logfile::viewLogFile(ctx, From::Toolbar);
     EXPECT_EQ(fp.processes.attempts.size(), 1u);
@@ -228,6 +230,28 @@ TEST_F(App, ViewFailureIsShownFromTheMenuOnly) {
     ASSERT_EQ(fp.messages.shown.size(), 1u);
     expectMessage(0, "Load Error NotePad #53", platform::Buttons::Ok, platform::Icon::Exclamation,
                   "Kelvaro Workstation");
+}
+
+TEST_F(App, AMissingLogIsNamedBothWaysFromMenuAndToolbarAndNoViewerStarts) {
+    startUp();
+    ctx.main.Option6.select();
+    fp.fileLocator.localPaths["C:\\KELVARO.LOG"] = "/home/alice/KELVARO.LOG";
+    logfile::viewLogFile(ctx, From::Menu);
+    logfile::viewLogFile(ctx, From::Toolbar);
+    EXPECT_TRUE(fp.processes.attempts.empty());
+    for (std::size_t i : {0u, 1u})
+        expectMessage(i,
+                      "The log file does not exist yet:\n\nC:\\KELVARO.LOG\n/home/alice/KELVARO.LOG\n\n"
+                      "The backup program writes it on its first logged run.",
+                      platform::Buttons::Ok, platform::Icon::None, "Kelvaro Workstation");
+
+    // A name no drive holds says so in place of its local name.
+    enterName("Q:\\NIGHT.LOG");
+    fp.messages.shown.clear();
+    logfile::viewLogFile(ctx, From::Menu);
+    EXPECT_EQ(fp.messages.shown.at(0).text,
+              "The log file does not exist yet:\n\nQ:\\NIGHT.LOG\n(on no drive of this computer)\n\n"
+              "The backup program writes it on its first logged run.");
 }
 
 // ---- Delete --------------------------------------------------------------------------
@@ -294,12 +318,12 @@ TEST_F(App, ANameWithAStarIsTakenLiterally) {
     enterName("C:\\LOGS\\*.LOG");
     EXPECT_EQ(ctx.settings.logName, "C:\\LOGS\\*.LOG");
     fp.files.existing = {"C:\\LOGS\\*.LOG", "C:\\LOGS\\A.LOG"};
+    logfile::viewLogFile(ctx, From::Menu);
+    ASSERT_EQ(fp.processes.started.size(), 1u);
+    EXPECT_EQ(fp.processes.started[0].commandLine, "notepad.exe C:\\LOGS\\*.LOG");
     fp.messages.answers = {platform::Answer::Yes};
     logfile::deleteLogFile(ctx, From::Menu);
     EXPECT_EQ(fp.messages.shown.at(0).text, "Delete Log File : C:\\LOGS\\*.LOG");
     EXPECT_EQ(fp.files.requests, std::vector<std::string>{"C:\\LOGS\\*.LOG"});
     EXPECT_EQ(fp.files.existing, std::set<std::string>{"C:\\LOGS\\A.LOG"});
-    logfile::viewLogFile(ctx, From::Menu);
-    ASSERT_EQ(fp.processes.started.size(), 1u);
-    EXPECT_EQ(fp.processes.started[0].commandLine, "notepad.exe C:\\LOGS\\*.LOG");
 }

@@ -66,7 +66,8 @@ TEST_F(CountBoxViewTest, TextsButtonsAndTheirPlaces) {
     EXPECT_EQ(button("Command2")->text(), "&Cancel");
     EXPECT_EQ(button("Command3")->text(), "&Snooze");
     EXPECT_EQ(button("Command1")->accessibleName(), "OK");
-    for (const char* name : {"Label1", "Label2", "CountCaption", "Command1", "Command2", "Command3"})
+    // The count is blank for its first second: heard by its value (blank) then.
+    for (const char* name : {"Label1", "Label2", "Command1", "Command2", "Command3"})
         EXPECT_FALSE(countView->findChild<QWidget*>(QLatin1String(name))->accessibleName().isEmpty()) << name;
     if (countView->twips().dpi() == 96) {
         EXPECT_EQ(label("CountCaption")->geometry(), QRect(72, 48, 97, 33));

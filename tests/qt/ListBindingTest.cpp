@@ -134,12 +134,15 @@ TEST_F(ListBindingTest, TapeTextSetByTheModelShowsWithoutAChoice) {
     int calls = 0;
     count(f().Combo1.onClick, calls);
     SignalCount activated(combo, &QComboBox::activated);
+    SignalCount changed(combo, &QComboBox::currentIndexChanged);
 
     f().Combo1.setText("Tape Drive:7");
 
     EXPECT_EQ(combo->currentText(), "Tape Drive:7");
+    EXPECT_EQ(combo->currentIndex(), 6);
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(activated.count, 0);
+    EXPECT_EQ(changed.count, 0);
 }
 
 TEST_F(ListBindingTest, MenuEntryReachesTheModelOnceAndFollowsItsCheckMark) {

@@ -36,7 +36,6 @@ QLabel* picture(QWidget* parent, const char* name, const QString& accessibleName
 AboutView::AboutView(form::AboutForm& form, QWidget* parent)
     : ModalWindow(form.window, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint, parent), form_(form) {
     setBackground(this, panelGrey());
-    setAccessibleName(QString::fromStdString(form_.window.caption()));
     setFocusPolicy(Qt::StrongFocus);
     const Placer p(twips());
     using Grow = Placer::Grow;
@@ -54,8 +53,7 @@ AboutView::AboutView(form::AboutForm& form, QWidget* parent)
     p.place(product, 1560, 360);
 
     auto* version = new QLabel(this);
-    bindLabel(form_.lblVersion, version);
-    version->setAccessibleName(QStringLiteral("Version"));
+    bindValueLabel(form_.lblVersion, version, QStringLiteral("Version"));
     p.place(version, 1560, 960, 2400, 255);
 
     QLabel* bits = text(this, "lbl32bit", QStringLiteral("32bit"));

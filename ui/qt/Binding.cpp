@@ -1,11 +1,13 @@
 #include "ui/qt/Binding.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -116,13 +118,21 @@ void bindControl(form::Control& control, QWidget* widget) {
     syncEnabledVisible(control, widget);
 }
 
+void showText(QLabel* widget, const QString& text) {
+    if (widget->text() != text) widget->setText(text);
+    // Set even when empty: an empty name would let Qt fall back to other texts.
+    if (widget->accessibleName() != text) widget->setAccessibleName(text);
+}
+
 void bindLabel(form::Label& label, QLabel* widget) {
     bindControl(label, widget);
     widget->setTextFormat(Qt::PlainText);
-    observe(label, widget, [&label](QLabel* w) {
-        const QString text = qs(label.caption());
-        if (w->text() != text) w->setText(text);
-    });
+    observe(label, widget, [&label](QLabel* w) { showText(w, qs(label.caption())); });
+}
+
+void bindValueLabel(form::Label& label, QLabel* widget, const QString& description) {
+    bindLabel(label, widget);
+    widget->setAccessibleDescription(description);
 }
 
 void bindButton(form::Button& button, QAbstractButton* widget) {
@@ -160,9 +170,10 @@ void bindCheckBox(form::CheckBox& box, QCheckBox* widget) {
     widget->setAccessibleName(withoutMnemonic(box.caption()));
     auto sync = [&box](QCheckBox* w) { w->setChecked(box.checked()); };
     observe(box, widget, sync);
-    // `clicked` comes from the user only (mouse or keyboard), never from setChecked.
-    QObject::connect(widget, &QCheckBox::clicked, widget, [&box, widget, sync] {
-        box.click();
+    // The model's handler may refuse the change (the last day box); the widget
+    // then shows what the model holds.
+    QObject::connect(widget, &QCheckBox::toggled, widget, [&box, widget, sync](bool on) {
+        box.setChecked(on);
         const QSignalBlocker blocker(widget);
         sync(widget);
     });
@@ -186,7 +197,10 @@ void bindOption(form::OptionButton& option, QRadioButton* widget) {
         }
     };
     observe(option, widget, sync);
-    QObject::connect(widget, &QRadioButton::clicked, widget, [&option, widget, sync] {
+    // Only the button that comes on selects. The one going off is Qt's own
+    // exclusive group at work; the model's group clears it in the same step.
+    QObject::connect(widget, &QRadioButton::toggled, widget, [&option, widget, sync](bool on) {
+        if (!on) return;
         option.select();
         const QSignalBlocker blocker(widget);
         sync(widget);
@@ -204,8 +218,9 @@ void bindTextBox(form::TextBox& box, QLineEdit* widget) {
         if (w->text() != text) w->setText(text);
     };
     observe(box, widget, sync);
-    // `textEdited` comes from typing only, never from setText.
-    QObject::connect(widget, &QLineEdit::textEdited, widget, [&box, widget, sync](const QString& text) {
+    // Typing, pasting, undo and an accessible text change all come here; the
+    // model's own texts arrive with the signals blocked.
+    QObject::connect(widget, &QLineEdit::textChanged, widget, [&box, widget, sync](const QString& text) {
         box.type(text.toStdString());
         const QSignalBlocker blocker(widget);
         sync(widget);
@@ -263,6 +278,8 @@ void bindCombo(form::ComboBox& combo, QComboBox* widget) {
     // Enter in the edit field must not add the typed text to the list.
     widget->setInsertPolicy(QComboBox::NoInsert);
     auto sync = [&combo](QComboBox* w) {
+        // Filling the list changes the edit field, which must not reach the model.
+        const QSignalBlocker editBlocker(w->lineEdit());
         const auto& items = combo.items();
         bool same = w->count() == static_cast<int>(items.size());
         for (int i = 0; same && i < w->count(); ++i) same = w->itemText(i) == qs(items[i]);
@@ -270,19 +287,50 @@ void bindCombo(form::ComboBox& combo, QComboBox* widget) {
             w->clear();
             for (const auto& item : items) w->addItem(qs(item));
         }
+        // The entry that matches the text is the current one, so that choosing
+        // another entry, however it is done, is a change of the current entry.
         const QString text = qs(combo.text());
+        const int index = w->findText(text, Qt::MatchExactly);
+        if (index >= 0 && w->currentIndex() != index) w->setCurrentIndex(index);
         if (w->currentText() != text) w->setEditText(text);
     };
     observe(combo, widget, sync);
-    // `activated` is the user's choice of an entry (mouse or arrow keys).
-    QObject::connect(widget, &QComboBox::activated, widget, [&combo, widget, sync](int index) {
+    // A new current entry, from the list, the arrow keys or an accessible
+    // action, is the user's choice. `activated` alone tells of choosing the
+    // entry that is current already; it follows at once when the entry changed,
+    // and that choice has been forwarded.
+    auto forwarded = std::make_shared<bool>(false);
+    auto choose = [&combo, widget, sync](int index) {
         combo.choose(index);
         const QSignalBlocker blocker(widget);
         sync(widget);
+    };
+    QObject::connect(widget, &QComboBox::currentIndexChanged, widget, [widget, forwarded, choose](int index) {
+        if (index < 0) return;
+        *forwarded = true;
+        QMetaObject::invokeMethod(widget, [forwarded] { *forwarded = false; }, Qt::QueuedConnection);
+        choose(index);
     });
+    QObject::connect(widget, &QComboBox::activated, widget, [forwarded, choose](int index) {
+        if (*forwarded) {
+            *forwarded = false;
+            return;
+        }
+        choose(index);
+    });
+    // A screen reader chooses an entry by selecting it in the list while the
+    // list is not shown (the Toggle action of the entry); the list shown is the
+    // user moving through it, whose choice comes with `activated`.
+    QAbstractItemView* list = widget->view();
+    QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, widget,
+                     [widget, list](const QItemSelection& selected) {
+                         if (list->isVisible() || selected.indexes().isEmpty()) return;
+                         const int row = selected.indexes().first().row();
+                         if (row != widget->currentIndex()) widget->setCurrentIndex(row);
+                     });
     // Typed text is only mirrored: the drop-down has no change handler.
     if (QLineEdit* edit = widget->lineEdit()) {
-        QObject::connect(edit, &QLineEdit::textEdited, widget,
+        QObject::connect(edit, &QLineEdit::textChanged, widget,
                          [&combo](const QString& text) { combo.setText(text.toStdString()); });
     }
 }

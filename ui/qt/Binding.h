@@ -21,6 +21,11 @@ namespace kelvaro::qtui {
 // user action the widget is set to what the model then holds (the model may
 // refuse or correct it).
 //
+// Every change of a widget's state reaches the model, however it came (mouse,
+// keyboard, an accessible action, a style's own handling): the binders listen
+// to the state signals (toggled, textChanged, currentIndexChanged), not to the
+// click signals, which only the mouse and keyboard give.
+//
 // Each binder names the widget after its control (objectName) and marks it with
 // the property "kelvaroControl", which the views use for the mouse hints. The
 // control must outlive the widget.
@@ -29,7 +34,14 @@ inline constexpr const char* kControlProperty = "kelvaroControl";
 
 // Enabled, visible, focus requests and redraws; used by all binders below.
 void bindControl(form::Control& control, QWidget* widget);
+// A label's text is its accessible name, kept current: a fixed caption names
+// itself, and a label that shows a value (the clock, a settings line) is heard
+// by its value.
 void bindLabel(form::Label& label, QLabel* widget);
+// A value label also says what it is, in its accessible description.
+void bindValueLabel(form::Label& label, QLabel* widget, const QString& description);
+// Text and accessible name of a label the view fills itself (status panels).
+void showText(QLabel* widget, const QString& text);
 void bindButton(form::Button& button, QAbstractButton* widget);
 void bindAction(form::Button& entry, QAction* action);
 void bindCheckBox(form::CheckBox& box, QCheckBox* widget);

@@ -14,6 +14,7 @@ namespace kelvaro::qtui {
 CountBoxView::CountBoxView(form::CountBoxForm& form, QWidget* parent)
     // Without a title hint the window manager draws a frame but no title bar.
     : ModalWindow(form.window, Qt::Dialog | Qt::CustomizeWindowHint, parent), form_(form) {
+    // It has no title to be named by: its heading names it.
     setAccessibleName(QStringLiteral("NTBackup Will Start In"));
     const Placer p(twips());
     using Grow = Placer::Grow;
@@ -22,15 +23,13 @@ CountBoxView::CountBoxView(form::CountBoxForm& form, QWidget* parent)
     auto* heading = new QLabel(this);
     bindLabel(form_.Label1, heading);
     heading->setAlignment(Qt::AlignCenter);
-    heading->setAccessibleName(QString::fromStdString(form_.Label1.caption()));
     p.place(heading, 720, 480, 2175, 255, Grow::BothWays);
 
     auto* count = new QLabel(this);
-    bindLabel(form_.CountCaption, count);
+    bindValueLabel(form_.CountCaption, count, QString::fromStdString(form_.Label1.caption()));
     count->setAlignment(Qt::AlignCenter);
     count->setFont(arialFont(20.25, true));
     setForeground(count, QColor(255, 0, 0));
-    count->setAccessibleName(QString::fromStdString(form_.Label1.caption()));
     p.place(count, 1080, 720, 1455, 495, Grow::Never);
 
     ok_ = button(form_.Command1, 120);
@@ -40,7 +39,6 @@ CountBoxView::CountBoxView(form::CountBoxForm& form, QWidget* parent)
     auto* title = new QLabel(this);
     bindLabel(form_.Label2, title);
     title->setAlignment(Qt::AlignCenter);
-    title->setAccessibleName(QString::fromStdString(form_.Label2.caption()));
     p.place(title, 480, 120, 2535, 255, Grow::BothWays);
 
     ok_->setFocus(Qt::OtherFocusReason);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QRadioButton>
 
 #include "ui/qt/Binding.h"
@@ -24,11 +25,15 @@ QLabel* label(form::Label& control, QWidget* parent) {
     return w;
 }
 
-// A label whose text is fixed: its caption is its accessible name.
 QLabel* fixedLabel(form::Label& control, QWidget* parent, const Placer& placer, int left, int top) {
     QLabel* w = label(control, parent);
-    w->setAccessibleName(QString::fromStdString(control.caption()));
     placer.place(w, left, top);
+    return w;
+}
+
+QLabel* valueLabel(form::Label& control, QWidget* parent, const char* description) {
+    auto* w = new QLabel(parent);
+    bindValueLabel(control, w, QString::fromLatin1(description));
     return w;
 }
 
@@ -100,12 +105,21 @@ void buildCurrentSettingsPage(form::MainForm& f, QWidget* page, const Placer& p)
     setForeground(panel, settingsBlue());
     panel->setAccessibleName(QStringLiteral("Currently Saved Settings"));
     p.place(panel, 2400, 1440, 3855, 1095, Grow::Never);
-    // The two summary lines change with every save; they wrap inside their boxes.
+    // The two summary lines change with every save; they wrap inside their
+    // boxes, which keep the form's size. A long line (several drives) does not
+    // fit: its tooltip shows it whole, as its accessible name says it whole.
     for (auto [control, top, width] : {std::tuple{&f.lblsetback, 120, 3615}, std::tuple{&f.lblsetback2, 480, 3495}}) {
-        QLabel* line = label(*control, panel);
+        QLabel* line = valueLabel(*control, panel, "Currently Saved Settings");
         line->setWordWrap(true);
         line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        line->setAccessibleName(QStringLiteral("Currently Saved Settings"));
+        QPointer<QLabel> guarded(line);
+        auto tip = [guarded, control] {
+            if (guarded) guarded->setToolTip(QString::fromStdString(control->caption()));
+        };
+        control->addObserver([tip](form::Change change) {
+            if (change == form::Change::State) tip();
+        });
+        tip();
         p.place(line, 120, top, width, 375, Grow::Never);
     }
 }
@@ -130,7 +144,6 @@ void buildLogFilePage(form::MainForm& f, QWidget* page, const Placer& p) {
     // The label ends where the box it names begins; a wider font makes it
     // reach further left, never under the box.
     QLabel* name = label(f.Label117, page);
-    name->setAccessibleName(QString::fromStdString(f.Label117.caption()));
     p.place(name, 2520, 1080, 3840 - 60 - 2520, 0, Grow::Left);
     textBox(f.lognamebox, name, page, p, 3840, 1080, 2175, 285);
 }
@@ -144,7 +157,6 @@ void buildOtherSettingsPage(form::MainForm& f, QWidget* page, const Placer& p) {
     QLabel* tape = label(f.Label11, page);
     tape->setWordWrap(true);
     tape->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    tape->setAccessibleName(QString::fromStdString(f.Label11.caption()));
     p.place(tape, 3600, 600, 1815, 495);
 
     auto* combo = new QComboBox(page);
@@ -166,12 +178,11 @@ void buildMainWindowControls(form::MainForm& f, QWidget* client, const Placer& p
     buildLogFilePage(f, tabs->page(2), p);
     buildOtherSettingsPage(f, tabs->page(3), p);
 
-    QLabel* clock = label(f.lblTimeNow, client);
+    QLabel* clock = valueLabel(f.lblTimeNow, client, "Current Time");
     clock->setFont(arialFont(20.25, true));
     clock->setAlignment(Qt::AlignCenter);
     setBackground(clock, panelGrey());
     setForeground(clock, QColor(255, 0, 0));
-    clock->setAccessibleName(QString::fromStdString(f.Label116.caption()));
     p.place(clock, 6960, 600, 1815, 495, Grow::BothWays);
 
     QLabel* clockCaption = fixedLabel(f.Label116, client, p, 7080, 1080);
@@ -187,9 +198,8 @@ void buildMainWindowControls(form::MainForm& f, QWidget* client, const Placer& p
     marker->setAccessibleName(QStringLiteral("Snoozed"));
     p.place(marker, 6720, 4800, 255, 135, Grow::Never);
 
-    QLabel* snoozed = label(f.lblSnozzeTime, client);
+    QLabel* snoozed = valueLabel(f.lblSnozzeTime, client, "Snoozed Run Time");
     setBackground(snoozed, panelGrey());
-    snoozed->setAccessibleName(QStringLiteral("Snoozed Run Time"));
     p.place(snoozed, 6960, 4800, 1095, 255, Grow::Never);
 }
 

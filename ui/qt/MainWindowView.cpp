@@ -62,7 +62,6 @@ MainWindowView::MainWindowView(form::MainForm& form, PathMapper mapPath, QWidget
     setObjectName(qs(form_.window.name()));
     setProperty(kControlProperty, objectName());
     setFont(windowFont());
-    setAccessibleName(QStringLiteral("Kelvaro Workstation"));
 
     client_ = new ClientArea(this, [this] { layoutBars(); });
     client_->setObjectName(objectName() + QStringLiteral("_Client"));
@@ -90,8 +89,7 @@ MainWindowView::MainWindowView(form::MainForm& form, PathMapper mapPath, QWidget
     form_.StatusBar1.addObserver([self](form::Change change) {
         if (!self || change != form::Change::State) return;
         for (int panel : {1, 2, 3}) {
-            const QString text = qs(self->form_.StatusBar1.panelText(panel));
-            if (self->panels_[panel - 1]->text() != text) self->panels_[panel - 1]->setText(text);
+            showText(self->panels_[panel - 1], qs(self->form_.StatusBar1.panelText(panel)));
         }
     });
     syncWindow();
@@ -202,12 +200,13 @@ void MainWindowView::buildStatusBar() {
     statusBar_->setSizeGripEnabled(false);
     static const char* const kNames[] = {"StatusBar1_Panel1", "lblevent", "StatusBar1_Panel3", "StatusBar1_Date",
                                          "StatusBar1_Time"};
-    static const char* const kAccessible[] = {"Status", "Hint", "Status", "Date", "Time"};
+    // Each panel is heard by its text; what it is goes into its description.
+    static const char* const kDescriptions[] = {"Status", "Hint", "Status", "Date", "Time"};
     for (int i = 0; i < 5; ++i) {
         auto* panel = new QLabel(statusBar_);
         panel->setObjectName(QLatin1String(kNames[i]));
         panel->setProperty(kControlProperty, statusBar_->objectName());
-        panel->setAccessibleName(QLatin1String(kAccessible[i]));
+        panel->setAccessibleDescription(QLatin1String(kDescriptions[i]));
         panel->setTextFormat(Qt::PlainText);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panels_[i] = panel;
@@ -229,7 +228,7 @@ void MainWindowView::buildStatusBar() {
     statusBar_->addWidget(panels_[2]);
     statusBar_->addWidget(panels_[3]);
     statusBar_->addWidget(panels_[4]);
-    for (int panel : {1, 2, 3}) panels_[panel - 1]->setText(qs(form_.StatusBar1.panelText(panel)));
+    for (int panel : {1, 2, 3}) showText(panels_[panel - 1], qs(form_.StatusBar1.panelText(panel)));
 }
 
 void MainWindowView::layoutBars() {
@@ -244,8 +243,8 @@ void MainWindowView::updateDateTimePanels() {
     const QDateTime now = now_();
     const QString date = QLocale().toString(now.date(), QLocale::ShortFormat);
     const QString time = now.time().toString(QStringLiteral("HH:mm:ss"));
-    if (panels_[3]->text() != date) panels_[3]->setText(date);
-    if (panels_[4]->text() != time) panels_[4]->setText(time);
+    showText(panels_[3], date);
+    showText(panels_[4], time);
 }
 
 QIcon MainWindowView::iconFor(const std::string& path) {
@@ -263,6 +262,8 @@ void MainWindowView::syncWindow() {
     const auto& w = form_.window;
     const QString caption = qs(w.caption());
     if (windowTitle() != caption) setWindowTitle(caption);
+    // Named by its title, so the title animation is heard too.
+    if (accessibleName() != caption) setAccessibleName(caption);
     if (w.iconPath() != shownIconPath_) {
         shownIconPath_ = w.iconPath();
         if (!shownIconPath_.empty()) setWindowIcon(iconFor(shownIconPath_));

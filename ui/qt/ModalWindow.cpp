@@ -31,6 +31,9 @@ void ModalWindow::fixSize() { setFixedSize(twips_.px(model_.width()), twips_.px(
 void ModalWindow::sync() {
     const QString caption = QString::fromStdString(model_.caption());
     if (windowTitle() != caption) setWindowTitle(caption);
+    // A window is named by its title; one without a title keeps the name its
+    // view gives it.
+    if (!caption.isEmpty() && accessibleName() != caption) setAccessibleName(caption);
     const QPoint position(twips_.px(model_.left()), twips_.px(model_.top()));
     if (pos() != position) move(position);
     setStaysOnTop(this, model_.topmost());

@@ -31,6 +31,7 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidg
       twips_(Twips::forScreen()) {
     setObjectName(QString::fromStdString(form_.window.name()));
     setFont(windowFont());
+    // It has no title to be named by: its product name names it.
     setAccessibleName(QStringLiteral("Kelvaro for Windows NT"));
     setFixedSize(twips_.px(form_.window.width()), twips_.px(form_.window.height()));
     setBackground(this, panelGrey());
@@ -56,8 +57,7 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidg
     p.place(picture, 5640, 600, 960, 960, Placer::Grow::Never);
 
     auto* status = new QLabel(this);
-    bindLabel(form_.Label4, status);
-    status->setAccessibleName(QStringLiteral("Status"));
+    bindValueLabel(form_.Label4, status, QStringLiteral("Status"));
     p.place(status, 360, 3960, 6855, 255, Placer::Grow::Never);
 
     QPointer<SplashView> self(this);

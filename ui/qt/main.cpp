@@ -17,6 +17,7 @@
 #include "platform/linux/LinuxDateValidator.h"
 #include "platform/linux/LinuxDriveProbe.h"
 #include "platform/linux/LinuxFileDeleter.h"
+#include "platform/linux/LinuxFileLocator.h"
 #include "platform/linux/LinuxPlatformInfo.h"
 #include "platform/linux/LinuxProcessStarter.h"
 #include "platform/linux/QtIconLoader.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
     // The settings first: a file that exists but cannot be read ends the program
     // before anything is written, the drive map included.
     linuxp::QtMessageBox messages;
-    linuxp::IniSettingsStore store(messages);
+    linuxp::IniSettingsStore store;
     if (const auto unreadable = store.unreadableMessage()) {
         messages.show(*unreadable, platform::Buttons::Ok, platform::Icon::Critical,
                       linuxp::IniSettingsStore::kProgramApp);
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
         exeDir.toStdString(), QDir(exeDir + "/../libexec/kelvaro-workstation").absolutePath().toStdString()};
     linuxp::LinuxProcessStarter processes(driveMap, folders, helpers);
     linuxp::LinuxFileDeleter files(driveMap);
+    linuxp::LinuxFileLocator fileLocator(driveMap);
     linuxp::LinuxDriveProbe drives(driveMap);
     linuxp::AlsaSoundPlayer sounds(folders);
     linuxp::QtIconLoader icons(localPath);
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
     linuxp::LinuxPlatformInfo info;
     linuxp::LinuxCurrentDirectory currentDirectory(driveMap);
 
-    form::AppContext ctx(platform::Platform{store, timers, clock, messages, screen, windows, processes, files,
+    form::AppContext ctx(platform::Platform{store, timers, clock, messages, screen, windows, processes, files, fileLocator,
                                             drives, sounds, icons, dates, info, currentDirectory});
     qtui::QtWindowHost host(localPath);
     ctx.host = &host;

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A settings file that cannot be written is reported at start-up while the
+# splash is up and kept on top; under a window manager, which honours "keep
+# above", the message box must stack above the splash, not hide behind it.
+source "$(dirname "$0")/lib.sh"
+
+start_xvfb
+start_window_manager
+# A folder where the settings file belongs: no save can succeed.
+mkdir -p "$SETTINGS_FILE"
+start_program "2026-12-09 10:00:00"
+
+program_clients() { client_windows | awk -F'|' -v pid="$PROGRAM_PID" '$2 == "IsViewable" && $7 == pid'; }
+box_and_splash_up() {
+    local c
+    c=$(program_clients)
+    printf '%s\n' "$c" | awk -F'|' '$10 ~ /^DIALOG/ && $8 == "Kelvaro Workstation"' | grep -q . &&
+        printf '%s\n' "$c" | awk -F'|' '$10 ~ /SPLASH/' | grep -q .
+}
+wait_for 20 "the settings message box while the splash is up" box_and_splash_up
+sleep 0.5
+stack=$(program_clients)
+say "program's windows, bottom to top:
+$stack"
+
+say "checks: the message box stacks above the splash"
+box_at=$(printf '%s\n' "$stack" | awk -F'|' '$10 ~ /^DIALOG/ && $8 == "Kelvaro Workstation" { print NR; exit }')
+splash_at=$(printf '%s\n' "$stack" | awk -F'|' '$10 ~ /SPLASH/ { print NR; exit }')
+[ "$box_at" -gt "$splash_at" ] || fail "the message box (#$box_at) is below the splash (#$splash_at)"
+pass "message box #$box_at above splash #$splash_at"
+
+say "checks: answering it lets start-up finish"
+box=$(printf '%s\n' "$stack" | awk -F'|' '$10 ~ /^DIALOG/ && $8 == "Kelvaro Workstation" { print $1; exit }')
+xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
+xdotool key --clearmodifiers Return
+splash_gone() { ! program_clients | awk -F'|' '$10 ~ /SPLASH/' | grep -q .; }
+wait_for 20 "the splash to close after the answer" splash_gone
+require_alive
+pass "the splash closed and the program runs on"
