@@ -117,7 +117,8 @@ stop_program() {
 
 # ---- The splash, held up by a settings file that cannot be written: the
 # message about it waits for an answer while the splash stays on screen.
-mkdir -p "$SETTINGS_FILE"
+mkdir -p "$SETTINGS_DIR"
+ln -s "$E2E_DIR/no-such-folder/settings.ini" "$SETTINGS_FILE"
 start_program "2026-12-09 09:00:00"
 wait_for 20 "the splash and the settings message" has_client '^DIALOG' "Kelvaro Workstation"
 has_client SPLASH || fail "the splash is not up with the settings message"
@@ -125,7 +126,7 @@ xdotool windowmove "$(client_of '^DIALOG' "Kelvaro Workstation")" 0 0
 park_pointer
 shot splash "$(client_of SPLASH)"
 stop_program
-rmdir "$SETTINGS_FILE"
+rm "$SETTINGS_FILE"
 
 # ---- The main window's pages, the countdown and the About box.
 write_settings "c: [/home]"
@@ -178,4 +179,26 @@ xdotool mousemove --sync $((px + 4)) "$py"
 tooltip_shown() { [ -n "$(tooltip_box)" ]; }
 wait_for 10 "the settings line's tooltip" tooltip_shown
 shot main-several-drives "$(main_client)" "$(tooltip_box)"
+stop_program
+
+# ---- The backup program's window during a run: a few hundred megabytes of
+# files, compressed, keep it up for a few seconds.
+export XDG_DATA_HOME=$E2E_DIR/data
+src=$E2E_DIR/source
+for i in $(seq 40); do
+    mkdir -p "$src/folder $i"
+    head -c 12M /dev/urandom >"$src/folder $i/data.bin"
+    for j in $(seq 50); do echo "note $i $j" >"$src/folder $i/note $j.txt"; done
+done
+rm "$SETTINGS_DIR/dosdevices/c:"
+ln -s "$src" "$SETTINGS_DIR/dosdevices/c:"
+"$(dirname "$E2E_EXE")/NTBackup.exe" Backup c: /V /HC:on /T Normal /D "Kelvaro Tape" /tape:1 >/dev/null 2>&1 &
+backup=$!
+E2E_PIDS+=("$backup")
+backup_client() { client_windows | awk -F'|' -v pid="$backup" '$2 == "IsViewable" && $7 == pid && $8 == "Backup" { print $1; exit }'; }
+backup_shown() { [ -n "$(backup_client)" ]; }
+wait_for 20 "the Backup window" backup_shown
+sleep 1.5
+shot backup-window "$(backup_client)"
+wait "$backup" || true
 say "done: docs/*.png"

@@ -6,8 +6,10 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb
 start_window_manager
-# A folder where the settings file belongs: no save can succeed.
-mkdir -p "$SETTINGS_FILE"
+# The settings file is a link into a folder that does not exist: it reads as
+# missing (defaults), and no save can succeed.
+mkdir -p "$SETTINGS_DIR"
+ln -s "$E2E_DIR/no-such-folder/settings.ini" "$SETTINGS_FILE"
 start_program "2026-12-09 10:00:00"
 
 program_clients() { client_windows | awk -F'|' -v pid="$PROGRAM_PID" '$2 == "IsViewable" && $7 == pid'; }
