@@ -244,6 +244,11 @@ void MainWindowView::updateDateTimePanels() {
     const QDateTime now = now_();
     const QString date = QLocale().toString(now.date(), QLocale::ShortFormat);
     const QString time = now.time().toString(QStringLiteral("HH:mm:ss"));
+    // A label with a new text asks for a new layout, and the status bar answers
+    // by repainting every panel, once a second. Laid out once, the date and time
+    // panels keep their size, so a new text repaints that panel alone.
+    for (QLabel* panel : {panels_[3], panels_[4]})
+        if (panel->isVisible() && panel->minimumSize() != panel->maximumSize()) panel->setFixedSize(panel->size());
     if (panels_[3]->text() != date) panels_[3]->setText(date);
     if (panels_[4]->text() != time) panels_[4]->setText(time);
 }
