@@ -2,17 +2,20 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <string>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace kelvaro::linuxp {
 
 // One resident copy per user: two would start every backup twice. The first
 // copy listens on a per-user local socket; a later start asks it to come to
-// the front and then ends.
+// the front and then ends. A plain Unix socket: Qt's network module would cost
+// every resident copy its libraries (and theirs) for one connection a start.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    // `name` is a file name in the temporary folder, or an absolute path.
     explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -22,10 +25,16 @@ public:
     bool listen(std::function<void()> onActivate);
 
     static QString defaultName();
+    // The socket's file.
+    const std::string& path() const { return path_; }
 
 private:
-    QString name_;
-    QLocalServer* server_ = nullptr;
+    void acceptAll();
+
+    std::string path_;
+    int fd_ = -1;
+    unsigned long ino_ = 0;  // the socket file this copy made
+    QSocketNotifier* notifier_ = nullptr;
     std::function<void()> onActivate_;
 };
 
