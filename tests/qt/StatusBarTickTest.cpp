@@ -49,5 +49,22 @@ TEST_F(StatusBarTickTest, ANewTimeLaysNothingOutAgainAndLeavesTheOtherPanelsAlon
     EXPECT_EQ(time->geometry(), before);
 }
 
+TEST_F(StatusBarTickTest, ANewClockTextBringsTheTimePanelIntoTheClocksOwnRedraw) {
+    QDateTime moment(QDate(2023, 11, 7), QTime(8, 5, 9));
+    view->setClock([&moment] { return moment; });
+    QApplication::processEvents();
+    auto* time = widget<QLabel>("StatusBar1_Time");
+    EventCount timePaints(time, QEvent::Paint);
+
+    moment = moment.addSecs(1);
+    f().lblTimeNow.setCaption("08:05:10");
+    EXPECT_EQ(time->text(), "08:05:10");
+    // The clock's immediate redraw paints the panel too, with no pass of the event loop.
+    f().lblTimeNow.refresh();
+    EXPECT_EQ(timePaints.count, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(timePaints.count, 1);
+}
+
 }  // namespace
 }  // namespace kelvaro::test

@@ -96,10 +96,16 @@ MainWindowView::MainWindowView(form::MainForm& form, PathMapper mapPath, QWidget
     });
     syncWindow();
 
+    // The date and time panels change with the clock label, before its
+    // immediate redraw, so one redraw and one wake-up a second carry both. Their
+    // own timer, put back by every new clock text, keeps them going when no
+    // clock tick comes (longer than a second, so it never races the clock).
     clockTimer_ = new QTimer(this);
-    clockTimer_->setInterval(1000);
+    clockTimer_->setInterval(1100);
     connect(clockTimer_, &QTimer::timeout, this, &MainWindowView::updateDateTimePanels);
-    clockTimer_->start();
+    form_.lblTimeNow.addObserver([self](form::Change change) {
+        if (self && change == form::Change::State) self->updateDateTimePanels();
+    });
     updateDateTimePanels();
 
     // A session that ends asks like a close from outside; No keeps it running.
@@ -241,6 +247,7 @@ void MainWindowView::layoutBars() {
 }
 
 void MainWindowView::updateDateTimePanels() {
+    clockTimer_->start();
     const QDateTime now = now_();
     const QString date = QLocale().toString(now.date(), QLocale::ShortFormat);
     const QString time = now.time().toString(QStringLiteral("HH:mm:ss"));
