@@ -63,9 +63,16 @@ xdotool mousemove 1919 1079
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'; }
 rss_kb() { awk '/^VmRSS/ { print $2 }' /proc/"$1"/status; }
 # The main window of a process: visible, with one of the main window's titles
-# (the program's splash has none of them).
+# (the program's splash has none of them), and a client window (it has a class;
+# the window manager's frames around it may match the search too).
 TITLES='^(Kelvaro\.\.\.|Running\.\.\.|Kelvaro Workstation\.\.\.)$'
-main_window() { xdotool search --onlyvisible --pid "$1" --name "$TITLES" 2>/dev/null | head -n1; }
+main_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$1" --name "$TITLES" 2>/dev/null); do
+        xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"' && { echo "$w"; return 0; }
+    done
+    return 1
+}
 
 APP=""
 FLOOR_PID=""
@@ -84,7 +91,7 @@ launch() {
     PID=$!
     LIVE[$PID]=1
     # Polled every 10 ms (xdotool's own --sync waits in steps of half a second).
-    until WIN=$(main_window "$PID") && [ -n "$WIN" ]; do
+    until WIN=$(main_window "$PID"); do
         kill -0 "$PID" 2>/dev/null || { echo "$1 ended before its window was shown" >&2; exit 1; }
         sleep 0.01
     done
