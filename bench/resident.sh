@@ -1,52 +1,172 @@
 #!/usr/bin/env bash
-# Measures the resident program: time from start to its mapped main window (the
-# start sound switched off in the store), then CPU share and memory (RSS) over
-# 60 idle seconds. Run by hand after building: bash bench/resident.sh [build dir] [seconds]
+# The resident program against the floor (bench/floor.cpp: a bare Qt Widgets
+# window doing the same visible work), in one run on one X server with a window
+# manager (openbox under Xvfb, so minimising is a real iconify):
+#  - start: from exec to the mapped main window, N starts each, alternating,
+#    fresh settings with the start sound off each time; median and range, and
+#    the CPU time the process used until then;
+#  - idle CPU with the window shown, then minimised, both programs side by side
+#    over the same S seconds, from /proc/PID/task/*/schedstat (nanoseconds);
+#  - RSS after each idle period.
+# Build with -DKELVARO_BUILD_BENCH=ON, then: bash bench/resident.sh [build dir] [starts] [seconds]
 set -euo pipefail
-BUILD=${1:-build}
-IDLE=${2:-60}
-EXE=$(cd "$BUILD" && pwd)/kelvaro-workstation
-[ -x "$EXE" ] || { echo "build first: $EXE missing" >&2; exit 1; }
-for t in Xvfb xdotool; do command -v $t >/dev/null || { echo "needs $t (bash scripts/deps.sh)" >&2; exit 1; }; done
+BUILD=$(cd "${1:-build}" && pwd)
+STARTS=${2:-10}
+IDLE=${3:-60}
+EXE=$BUILD/kelvaro-workstation
+FLOOR=$BUILD/kelvaro-floor
+for f in "$EXE" "$FLOOR"; do
+    [ -x "$f" ] || { echo "missing $f: cmake -S . -B $BUILD -DKELVARO_BUILD_BENCH=ON && cmake --build $BUILD" >&2; exit 1; }
+done
+for t in Xvfb openbox xdotool xprop xwininfo xdpyinfo; do
+    command -v $t >/dev/null || { echo "needs $t (bash scripts/deps.sh)" >&2; exit 1; }
+done
 
 WORK=$(mktemp -d)
-trap 'kill $APP 2>/dev/null || true; wait $APP 2>/dev/null || true; kill $XVFB 2>/dev/null || true; rm -rf "$WORK"' EXIT
-export XDG_CONFIG_HOME=$WORK/config
-mkdir -p "$XDG_CONFIG_HOME/Kelvaro Workstation"
-printf '[SYSTEM]\nSOUND=No\n' > "$XDG_CONFIG_HOME/Kelvaro Workstation/settings.ini"
-
-DISP=:$(( 90 + RANDOM % 100 ))
-Xvfb $DISP -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & XVFB=$!
-export DISPLAY=$DISP
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-cd "$(dirname "$EXE")"
-t0=$(date +%s%N)
-"$EXE" >/dev/null 2>&1 & APP=$!
-# Polled every 10 ms (xdotool's own --sync waits in steps of half a second).
-until xdotool search --onlyvisible --name '^Kelvaro' >/dev/null 2>&1; do sleep 0.01; done
-t1=$(date +%s%N)
-echo "start to main window: $(( (t1 - t0) / 1000000 )) ms"
-
-# Idle means nobody works in it: the pointer (and with no window manager, the
-# keyboard focus, which follows the pointer) rests outside the window.
-xdotool mousemove 0 0
-sleep 2  # let start-up settle
-hz=$(getconf CLK_TCK)
-ticks() { awk '{print $14 + $15}' /proc/$APP/stat; }
-measure() {
-  local c0 c1 w0 w1
-  c0=$(ticks); w0=$(date +%s%N)
-  sleep "$IDLE"
-  c1=$(ticks); w1=$(date +%s%N)
-  awk -v c=$((c1 - c0)) -v hz="$hz" -v w=$((w1 - w0)) -v what="$1" \
-    'BEGIN { printf "idle CPU, %s: %.3f %% of one core over %.0f s (%d ticks)\n", what, 100 * (c / hz) / (w / 1e9), w / 1e9, c }'
+declare -A LIVE=()  # our children still running, ended at exit (and only they)
+cleanup() {
+    set +e
+    local p
+    for p in "${!LIVE[@]}"; do kill "$p" 2>/dev/null; done
+    for p in "${!LIVE[@]}"; do wait "$p" 2>/dev/null; done
+    rm -rf "$WORK"
 }
-measure "main window shown"
-grep -E 'VmRSS|VmHWM' /proc/$APP/status
-# Resident as it usually is: minimised. Without a window manager, unmapping the
-# window is what iconifying does to it.
-for w in $(xdotool search --onlyvisible --name '^(Kelvaro|Running)'); do xdotool windowunmap "$w"; done
-sleep 1
-measure "main window minimised (unmapped)"
-grep -E 'VmRSS' /proc/$APP/status
+trap cleanup EXIT
+
+# Both programs see the same private environment.
+export XDG_CONFIG_HOME=$WORK/config TMPDIR=$WORK/tmp XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$XDG_CONFIG_HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset SESSION_MANAGER QT_QPA_PLATFORM WAYLAND_DISPLAY
+fresh_settings() {
+    local dir="$XDG_CONFIG_HOME/Kelvaro Workstation"
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    printf '[SYSTEM]\nSOUND=No\n' >"$dir/settings.ini"
+}
+
+# A screen wide enough for both windows side by side: the program centres
+# itself, the floor stands at the left edge.
+: >"$WORK/displayfd"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1920x1080x24 3>"$WORK/displayfd" >/dev/null 2>&1 &
+LIVE[$!]=1
+for _ in $(seq 100); do [ -s "$WORK/displayfd" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$WORK/displayfd" | tr -dc 0-9)"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+openbox --sm-disable >/dev/null 2>&1 &
+LIVE[$!]=1
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+# Idle means nobody works in it: the pointer rests in a corner, on no window.
+xdotool mousemove 1919 1079
+
+# CPU time of all threads of a process, in nanoseconds.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'; }
+rss_kb() { awk '/^VmRSS/ { print $2 }' /proc/"$1"/status; }
+# The main window of a process: visible, with one of the main window's titles
+# (the program's splash has none of them), and a client window (it has a class;
+# the window manager's frames around it may match the search too).
+TITLES='^(Kelvaro\.\.\.|Running\.\.\.|Kelvaro Workstation\.\.\.)$'
+main_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$1" --name "$TITLES" 2>/dev/null); do
+        xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+APP=""
+FLOOR_PID=""
+# launch program|floor: starts it (fresh settings for the program) and waits
+# for its main window; sets PID, WIN, START_MS and START_CPU_MS.
+launch() {
+    local t0 t1
+    [ "$1" = program ] && fresh_settings
+    cd "$BUILD"
+    t0=$EPOCHREALTIME
+    if [ "$1" = program ]; then
+        "$EXE" >/dev/null 2>&1 &
+    else
+        "$FLOOR" "$FLOOR_SIZE" 0,0 >/dev/null 2>&1 &
+    fi
+    PID=$!
+    LIVE[$PID]=1
+    # Polled every 10 ms (xdotool's own --sync waits in steps of half a second).
+    until WIN=$(main_window "$PID"); do
+        kill -0 "$PID" 2>/dev/null || { echo "$1 ended before its window was shown" >&2; exit 1; }
+        sleep 0.01
+    done
+    t1=$EPOCHREALTIME
+    START_CPU_MS=$(( $(cpu_ns "$PID") / 1000000 ))
+    START_MS=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.0f", (b - a) * 1000 }')
+    cd - >/dev/null
+}
+stop() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; unset "LIVE[$1]"; }
+
+# median and range of the numbers given: "median (min–max)"
+stats() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%g %g %g", m, v[1], v[NR] }'; }
+
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+# The floor takes the program's window size, as the window manager has it.
+launch program
+FLOOR_SIZE=$(xwininfo -id "$WIN" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }')
+stop "$PID"
+
+P_MS=(); P_CPU=(); F_MS=(); F_CPU=()
+for _ in $(seq "$STARTS"); do
+    launch program; P_MS+=("$START_MS"); P_CPU+=("$START_CPU_MS"); stop "$PID"
+    launch floor; F_MS+=("$START_MS"); F_CPU+=("$START_CPU_MS"); stop "$PID"
+done
+
+# Idle: both at once, so both see the same machine over the same seconds.
+launch program; APP=$PID; APP_WIN=$WIN
+launch floor; FLOOR_PID=$PID; FLOOR_WIN=$WIN
+xdotool mousemove 1919 1079
+sleep 3  # let start-up settle
+# idle_share PID C0 C1 W0 W1: CPU share of one core in per cent
+share() { awk -v c="$(( $2 - $1 ))" -v w="$(( $4 - $3 ))" 'BEGIN { printf "%.3f", 100 * c / w }'; }
+now_ns() { date +%s%N; }
+measure() {
+    local a0 f0 w0 a1 f1 w1
+    a0=$(cpu_ns "$APP"); f0=$(cpu_ns "$FLOOR_PID"); w0=$(now_ns)
+    sleep "$IDLE"
+    a1=$(cpu_ns "$APP"); f1=$(cpu_ns "$FLOOR_PID"); w1=$(now_ns)
+    P_IDLE=$(share "$a0" "$a1" "$w0" "$w1"); F_IDLE=$(share "$f0" "$f1" "$w0" "$w1")
+    P_IDLE_MS=$(( (a1 - a0) / 1000000 )); F_IDLE_MS=$(( (f1 - f0) / 1000000 ))
+}
+measure
+P_SHOWN=$P_IDLE F_SHOWN=$F_IDLE P_SHOWN_MS=$P_IDLE_MS F_SHOWN_MS=$F_IDLE_MS
+P_RSS=$(rss_kb "$APP"); F_RSS=$(rss_kb "$FLOOR_PID")
+
+# A real minimise: the window manager iconifies (unmaps) both windows.
+xdotool windowminimize "$APP_WIN"
+xdotool windowminimize "$FLOOR_WIN"
+unmapped() { xwininfo -id "$1" | grep -q 'IsUnMapped'; }
+for _ in $(seq 100); do unmapped "$APP_WIN" && unmapped "$FLOOR_WIN" && break; sleep 0.05; done
+unmapped "$APP_WIN" && unmapped "$FLOOR_WIN" || { echo "the window manager did not minimise both windows" >&2; exit 1; }
+sleep 2
+measure
+P_MIN=$P_IDLE F_MIN=$F_IDLE P_MIN_MS=$P_IDLE_MS F_MIN_MS=$F_IDLE_MS
+P_RSS_MIN=$(rss_kb "$APP"); F_RSS_MIN=$(rss_kb "$FLOOR_PID")
+
+read -r PM PLO PHI <<<"$(stats "${P_MS[@]}")"
+read -r FM FLO FHI <<<"$(stats "${F_MS[@]}")"
+read -r PC _ _ <<<"$(stats "${P_CPU[@]}")"
+read -r FC _ _ <<<"$(stats "${F_CPU[@]}")"
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f×", a / b; else print "-" }'; }
+mb() { awk -v k="$1" 'BEGIN { printf "%.1f MB", k / 1024 }'; }
+
+echo
+echo "$STARTS starts each; idle ${IDLE} s shown and ${IDLE} s minimised, both programs at once; window ${FLOOR_SIZE}"
+echo
+echo "| | start to mapped main window | CPU until mapped | idle CPU, shown | idle CPU, minimised | RSS shown / minimised |"
+echo "|---|---|---|---|---|---|"
+printf '| the program | %s ms (%s–%s) | %s ms | %s %% (%s ms) | %s %% (%s ms) | %s / %s |\n' \
+    "$PM" "$PLO" "$PHI" "$PC" "$P_SHOWN" "$P_SHOWN_MS" "$P_MIN" "$P_MIN_MS" "$(mb "$P_RSS")" "$(mb "$P_RSS_MIN")"
+printf '| the floor | %s ms (%s–%s) | %s ms | %s %% (%s ms) | %s %% (%s ms) | %s / %s |\n' \
+    "$FM" "$FLO" "$FHI" "$FC" "$F_SHOWN" "$F_SHOWN_MS" "$F_MIN" "$F_MIN_MS" "$(mb "$F_RSS")" "$(mb "$F_RSS_MIN")"
+printf '| ratio (target) | %s (≤ 1.2×) | %s | %s (≤ 1.2×) | %s (≤ 1.2×) | +%s (≤ +3 MB) |\n' \
+    "$(ratio "$PM" "$FM")" "$(ratio "$PC" "$FC")" "$(ratio "$P_SHOWN_MS" "$F_SHOWN_MS")" \
+    "$(ratio "$P_MIN_MS" "$F_MIN_MS")" "$(mb $((P_RSS - F_RSS)))"
+echo
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

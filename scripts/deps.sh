@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libx11-dev libasound2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth x11-utils xdotool imagemagick faketime xclip
+  xvfb xauth x11-utils xdotool imagemagick faketime xclip openbox
   fonts-dejavu-core alsa-utils xdg-utils
   tar zstd time
   clang libclang-rt-14-dev

@@ -1,6 +1,5 @@
 #include "platform/linux/AlsaSoundPlayer.h"
 
-#include <alsa/asoundlib.h>
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -8,15 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <mutex>
 
+#include "platform/linux/AlsaLibrary.h"
 #include "platform/linux/WavFile.h"
 
 namespace kelvaro::linuxp {
 namespace {
-
-// ALSA reports a missing card on stderr by itself; a missing device is to be silent.
-void quietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
 bool isRegularFile(const std::string& path) {
     struct stat st {};
@@ -52,14 +48,16 @@ std::string currentDirectory() {
 // to `played`; nothing happens when the device cannot be opened or set up.
 void playPcm(const WavSound& sound, const std::string& device, const std::atomic<bool>& stop,
              std::atomic<long long>& played) {
+    const AlsaLibrary* alsa = AlsaLibrary::get();
+    if (!alsa) return;
     snd_pcm_t* pcm = nullptr;
     // Non-blocking open: a device held by another program must not hang the caller.
-    if (snd_pcm_open(&pcm, device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
+    if (alsa->pcm_open(&pcm, device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
     const snd_pcm_format_t format = sound.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
-    if (snd_pcm_nonblock(pcm, 0) < 0 ||
-        snd_pcm_set_params(pcm, format, SND_PCM_ACCESS_RW_INTERLEAVED, static_cast<unsigned>(sound.channels),
+    if (alsa->pcm_nonblock(pcm, 0) < 0 ||
+        alsa->pcm_set_params(pcm, format, SND_PCM_ACCESS_RW_INTERLEAVED, static_cast<unsigned>(sound.channels),
                            static_cast<unsigned>(sound.sampleRate), 1, 200000) < 0) {
-        snd_pcm_close(pcm);
+        alsa->pcm_close(pcm);
         return;
     }
     const std::size_t frameBytes = static_cast<std::size_t>(sound.frameBytes());
@@ -69,19 +67,19 @@ void playPcm(const WavSound& sound, const std::string& device, const std::atomic
     std::size_t done = 0;
     while (done < total && !stop) {
         const std::size_t n = std::min(piece, total - done);
-        const snd_pcm_sframes_t w = snd_pcm_writei(pcm, sound.samples.data() + done * frameBytes, n);
+        const snd_pcm_sframes_t w = alsa->pcm_writei(pcm, sound.samples.data() + done * frameBytes, n);
         if (w < 0) {
-            if (snd_pcm_recover(pcm, static_cast<int>(w), 1) < 0) break;
+            if (alsa->pcm_recover(pcm, static_cast<int>(w), 1) < 0) break;
             continue;
         }
         done += static_cast<std::size_t>(w);
         played += w;
     }
     if (stop)
-        snd_pcm_drop(pcm);
+        alsa->pcm_drop(pcm);
     else
-        snd_pcm_drain(pcm);
-    snd_pcm_close(pcm);
+        alsa->pcm_drain(pcm);
+    alsa->pcm_close(pcm);
 }
 
 }  // namespace
@@ -90,10 +88,7 @@ AlsaSoundPlayer::AlsaSoundPlayer(std::vector<std::string> folders, std::string d
     : folders_(std::move(folders)),
       device_(std::move(device)),
       stopWorker_(std::make_shared<std::atomic<bool>>(false)),
-      framesPlayed_(std::make_shared<std::atomic<long long>>(0)) {
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { snd_lib_error_set_handler(&quietAlsaErrors); });
-}
+      framesPlayed_(std::make_shared<std::atomic<long long>>(0)) {}
 
 AlsaSoundPlayer::~AlsaSoundPlayer() { stopBackground(); }
 

@@ -1,32 +1,51 @@
 #include "platform/linux/QtIconLoader.h"
 
-#include <QDateTime>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QPixmap>
+#include <sys/stat.h>
+
+#include <optional>
 
 namespace kelvaro::linuxp {
 
 QtIconLoader::QtIconLoader(PathConverter toLocalPath) : toLocalPath_(std::move(toLocalPath)) {}
 
-bool QtIconLoader::load(const std::string& windowsPath) {
-    const std::string local = toLocalPath_ ? toLocalPath_(windowsPath) : windowsPath;
-    const QString file = QString::fromStdString(local);
+namespace {
 
-    const QFileInfo info(file);
-    if (!info.isFile()) {
+struct FileId {
+    unsigned long long device = 0, inode = 0;
+    long long size = -1, modifiedNs = 0;
+};
+
+// The regular file at `path`, if there is one.
+std::optional<FileId> identify(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return FileId{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+bool QtIconLoader::sameFile(const Loaded& loaded) {
+    const auto now = identify(loaded.localPath);
+    return now && now->device == loaded.device && now->inode == loaded.inode && now->size == loaded.size &&
+           now->modifiedNs == loaded.modifiedNs;
+}
+
+bool QtIconLoader::load(const std::string& windowsPath) {
+    const auto cached = icons_.find(windowsPath);
+    if (cached != icons_.end() && sameFile(cached->second)) return true;
+
+    const std::string local = toLocalPath_ ? toLocalPath_(windowsPath) : windowsPath;
+    const std::optional<FileId> id = identify(local);
+    if (!id) {
         icons_.erase(windowsPath);
         return false;
     }
-    const long long size = info.size();
-    const long long modified = info.lastModified().toMSecsSinceEpoch();
-    const auto cached = icons_.find(windowsPath);
-    if (cached != icons_.end() && cached->second.localPath == local && cached->second.size == size &&
-        cached->second.modified == modified)
-        return true;
 
     // Every image in the file (an .ico holds several sizes), so the icon can pick.
-    QImageReader reader(file);
+    QImageReader reader(QString::fromStdString(local));
     QIcon icon;
     do {
         const QImage image = reader.read();
@@ -38,7 +57,7 @@ bool QtIconLoader::load(const std::string& windowsPath) {
         icons_.erase(windowsPath);
         return false;
     }
-    icons_[windowsPath] = Loaded{local, size, modified, icon};
+    icons_[windowsPath] = Loaded{local, id->device, id->inode, id->size, id->modifiedNs, icon};
     return true;
 }
 

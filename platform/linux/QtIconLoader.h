@@ -22,14 +22,17 @@ public:
     QIcon iconFor(const std::string& windowsPath) const;
 
 private:
-    // What a file held when it was last read: the title animation asks for the
-    // same two files every second, and an unchanged file is not decoded again.
+    // Where a path led and what the file was when it was last read. The title
+    // animation asks for the same two files every second: a file still there
+    // and unchanged is neither looked up through the drive map (a walk along
+    // its links) nor decoded again; one stat tells.
     struct Loaded {
         std::string localPath;
-        long long size = -1;
-        long long modified = 0;
+        unsigned long long device = 0, inode = 0;
+        long long size = -1, modifiedNs = 0;
         QIcon icon;
     };
+    static bool sameFile(const Loaded& loaded);
     PathConverter toLocalPath_;
     std::map<std::string, Loaded> icons_;
 };

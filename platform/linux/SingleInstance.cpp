@@ -1,13 +1,31 @@
 #include "platform/linux/SingleInstance.h"
 
-#include <QLocalServer>
+#include <QDir>
 #include <QFile>
-#include <QLocalSocket>
+#include <QSocketNotifier>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 namespace kelvaro::linuxp {
 namespace {
+
+bool toAddress(const std::string& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+int unixSocket() { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0); }
 
 // A folder of ours that nobody else may enter, let alone write to.
 bool isPrivateFolder(const QByteArray& path) {
@@ -35,41 +53,77 @@ QByteArray socketFolder(const QString& configHome) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
+SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent) {
+    path_ = (name.startsWith(QLatin1Char('/')) ? name : QDir::tempPath() + QLatin1Char('/') + name).toStdString();
+}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    if (fd_ < 0) return;
+    delete notifier_;
+    ::close(fd_);
+    // Only our own socket: a later copy may have taken the name over meanwhile.
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0 && st.st_ino == ino_) ::unlink(path_.c_str());
+}
 
 QString SingleInstance::socketPath(const QString& configHome) {
     return QFile::decodeName(socketFolder(configHome)) + "/kelvaro-workstation-" +
            QString::number(qHash(configHome), 16);
 }
 
+QString SingleInstance::defaultName() {
+    return QStringLiteral("kelvaro-workstation-%1").arg(static_cast<qulonglong>(::getuid()));
+}
+
 bool SingleInstance::notifyRunningInstance(int timeoutMs) {
-    QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (!socket.waitForConnected(timeoutMs)) return false;
-    socket.write("activate\n");
-    socket.waitForBytesWritten(timeoutMs);
-    socket.disconnectFromServer();
-    return true;
+    sockaddr_un address;
+    if (!toAddress(path_, address)) return false;
+    const int fd = unixSocket();
+    if (fd < 0) return false;
+    bool answered = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (!answered && errno == EAGAIN) {
+        // The running copy's queue is full for now; it is there all the same.
+        pollfd p{fd, POLLOUT, 0};
+        answered = ::poll(&p, 1, timeoutMs) > 0 && (p.revents & POLLOUT);
+    }
+    if (answered) ::send(fd, "activate\n", 9, MSG_NOSIGNAL);
+    ::close(fd);
+    return answered;
 }
 
 bool SingleInstance::listen(std::function<void()> onActivate) {
     onActivate_ = std::move(onActivate);
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(name_)) {
-        // A socket left by a copy that crashed: nobody answered, so take it over.
-        QLocalServer::removeServer(name_);
-        if (!server_->listen(name_)) return false;
+    sockaddr_un address;
+    const std::string temp = path_ + ".new" + std::to_string(::getpid());
+    if (fd_ >= 0 || !toAddress(temp, address)) return false;
+    const int fd = unixSocket();
+    if (fd < 0) return false;
+    ::unlink(temp.c_str());
+    // Bound under a temporary name and made the user's alone before it takes the
+    // real name (over a socket left by a copy that crashed), so no other user
+    // ever reaches it.
+    struct stat st {};
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(temp.c_str(), 0600) != 0 || ::listen(fd, 8) != 0 || ::stat(temp.c_str(), &st) != 0 ||
+        ::rename(temp.c_str(), path_.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        ::close(fd);
+        return false;
     }
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* s = server_->nextPendingConnection()) {
-            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            if (onActivate_) onActivate_();
-        }
-    });
+    fd_ = fd;
+    ino_ = st.st_ino;
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] { acceptAll(); });
     return true;
+}
+
+void SingleInstance::acceptAll() {
+    int client;
+    while ((client = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0) {
+        // Each knock is a request to come to the front; what it says is not needed.
+        ::close(client);
+        if (onActivate_) onActivate_();
+    }
 }
 
 }  // namespace kelvaro::linuxp

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "platform/linux/AlsaSoundPlayer.h"
 #include "tests/linux/TempFolder.h"
@@ -130,4 +135,45 @@ TEST_F(SoundPlayerTest, NoAudioDeviceIsSilent) {
     player.waitUntilIdle();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(player.framesPlayed(), 0);
+}
+
+namespace {
+
+bool asoundMapped() {
+    std::ifstream maps("/proc/self/maps");
+    const std::string all((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    return all.find("libasound.so") != std::string::npos;
+}
+
+}  // namespace
+
+// A resident program with its sounds off never carries libasound. Checked in a
+// fresh run of this test alone: here other tests may have played already.
+TEST_F(SoundPlayerTest, TheAudioLibraryIsLoadedByTheFirstSoundOnly) {
+    if (std::getenv("KELVARO_FRESH_PROCESS")) {
+        WavShape shape;
+        shape.frames = 100;
+        writeWav(data() + "/autost1.wav", shape);
+        AlsaSoundPlayer player({data()}, "null");
+        EXPECT_TRUE(player.locate("autost1.wav"));
+        EXPECT_FALSE(asoundMapped());
+        player.play("missing.wav", true);
+        EXPECT_FALSE(asoundMapped());
+        player.play("autost1.wav", true);
+        EXPECT_TRUE(asoundMapped());
+        EXPECT_EQ(player.framesPlayed(), 100);
+        return;
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::setenv("KELVARO_FRESH_PROCESS", "1", 1);
+        ::execl("/proc/self/exe", "test_linux", "--gtest_filter=SoundPlayerTest.TheAudioLibraryIsLoadedByTheFirstSoundOnly",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the fresh run failed (its output is above)";
 }

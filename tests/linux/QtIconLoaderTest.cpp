@@ -113,3 +113,31 @@ TEST(QtIconLoader, ReadsEveryImageOfAFile) {
     EXPECT_EQ(icon.pixmap(32, 32).toImage().pixelColor(3, 3), QColor(Qt::yellow));
     EXPECT_EQ(icon.pixmap(16, 16).toImage().pixelColor(3, 3), QColor(Qt::green));
 }
+
+// The title animation loads the same two files every second: the drive map is
+// asked again only when the file it led to is gone or another.
+TEST(QtIconLoader, AnUnchangedFileIsNeitherLookedUpNorReadAgain) {
+    TempFolder tmp;
+    ASSERT_TRUE(writeIcon(tmp / "KELVARO1.ICO", 16, Qt::red));
+    int lookups = 0;
+    QtIconLoader icons([&](const std::string& p) {
+        ++lookups;
+        return tmp / p;
+    });
+    for (int tick = 0; tick < 3; ++tick) EXPECT_TRUE(icons.load("KELVARO1.ICO"));
+    EXPECT_EQ(lookups, 1);
+
+    // Another icon under the same name: looked up and read again.
+    ASSERT_TRUE(writeIcon(tmp / "NEW.ICO", 32, Qt::blue));
+    std::filesystem::rename(tmp / "NEW.ICO", tmp / "KELVARO1.ICO");
+    EXPECT_TRUE(icons.load("KELVARO1.ICO"));
+    EXPECT_EQ(lookups, 2);
+    EXPECT_EQ(icons.iconFor("KELVARO1.ICO").pixmap(32, 32).toImage().pixelColor(3, 3), QColor(Qt::blue));
+
+    // Gone: the load fails, and the next one looks again.
+    std::filesystem::remove(tmp / "KELVARO1.ICO");
+    EXPECT_FALSE(icons.load("KELVARO1.ICO"));
+    EXPECT_FALSE(icons.load("KELVARO1.ICO"));
+    EXPECT_EQ(lookups, 4);
+    EXPECT_TRUE(icons.iconFor("KELVARO1.ICO").isNull());
+}

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QWidget>
 
 namespace kelvaro::qtui {
 
@@ -17,11 +18,11 @@ QString findDataFile(const QString& name) {
     return {};
 }
 
-QIcon dataIcon(const QString& name, const QIcon& fallback) {
+QIcon dataIcon(const QString& name, const QWidget* widget, QStyle::StandardPixmap fallback) {
     const QString file = findDataFile(name);
-    if (file.isEmpty()) return fallback;
-    const QPixmap pixmap(file);
-    return pixmap.isNull() ? fallback : QIcon(pixmap);
+    const QPixmap pixmap = file.isEmpty() ? QPixmap() : QPixmap(file);
+    if (!pixmap.isNull()) return QIcon(pixmap);
+    return widget->style()->standardIcon(fallback, nullptr, widget);
 }
 
 }  // namespace kelvaro::qtui

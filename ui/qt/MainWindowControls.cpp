@@ -89,7 +89,7 @@ void buildCurrentSettingsPage(form::MainForm& f, QWidget* page, const Placer& p)
         bindCheckBox(*days[d], box);
         // The boxes stand 32 pixels apart at 96 dpi; a narrower gap before the
         // letter keeps "M" and "W" clear of the next box.
-        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
+        setCheckBoxSpacing(box, 3);
         p.place(box, kDayLefts[d], 960, 495, 255);
         // "M", "T" … say little on their own; the description names the day.
         box->setAccessibleDescription(QStringLiteral("Run Backup on %1").arg(QLatin1String(kDayNames[d])));

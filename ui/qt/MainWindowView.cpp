@@ -94,10 +94,16 @@ MainWindowView::MainWindowView(form::MainForm& form, PathMapper mapPath, QWidget
     });
     syncWindow();
 
+    // The date and time panels change with the clock label, before its
+    // immediate redraw, so one redraw and one wake-up a second carry both. Their
+    // own timer, put back by every new clock text, keeps them going when no
+    // clock tick comes (longer than a second, so it never races the clock).
     clockTimer_ = new QTimer(this);
-    clockTimer_->setInterval(1000);
+    clockTimer_->setInterval(1100);
     connect(clockTimer_, &QTimer::timeout, this, &MainWindowView::updateDateTimePanels);
-    clockTimer_->start();
+    form_.lblTimeNow.addObserver([self](form::Change change) {
+        if (self && change == form::Change::State) self->updateDateTimePanels();
+    });
     updateDateTimePanels();
 
     // A session that ends asks like a close from outside; No keeps it running.
@@ -171,11 +177,11 @@ void MainWindowView::buildToolbar() {
         }
         QIcon icon(blank);  // a blank button keeps the size of the others
         if (button.key == "butopen")
-            icon = dataIcon(QStringLiteral("toolbar-open.png"), style()->standardIcon(QStyle::SP_DialogOpenButton));
+            icon = dataIcon(QStringLiteral("toolbar-open.png"), this, QStyle::SP_DialogOpenButton);
         else if (button.key == "butdelete")
-            icon = dataIcon(QStringLiteral("toolbar-delete.png"), style()->standardIcon(QStyle::SP_TrashIcon));
+            icon = dataIcon(QStringLiteral("toolbar-delete.png"), this, QStyle::SP_TrashIcon);
         else if (button.key == "buthelp")
-            icon = dataIcon(QStringLiteral("toolbar-help.png"), style()->standardIcon(QStyle::SP_DialogHelpButton));
+            icon = dataIcon(QStringLiteral("toolbar-help.png"), this, QStyle::SP_DialogHelpButton);
         QAction* action = toolbar_->addAction(icon, qs(button.tooltip));
         action->setObjectName(button.key.empty() ? QStringLiteral("Toolbar1_Button%1").arg(index) : qs(button.key));
         action->setToolTip(qs(button.tooltip));
@@ -240,9 +246,15 @@ void MainWindowView::layoutBars() {
 }
 
 void MainWindowView::updateDateTimePanels() {
+    clockTimer_->start();
     const QDateTime now = now_();
     const QString date = QLocale().toString(now.date(), QLocale::ShortFormat);
     const QString time = now.time().toString(QStringLiteral("HH:mm:ss"));
+    // A label with a new text asks for a new layout, and the status bar answers
+    // by repainting every panel, once a second. Laid out once, the date and time
+    // panels keep their size, so a new text repaints that panel alone.
+    for (QLabel* panel : {panels_[3], panels_[4]})
+        if (panel->isVisible() && panel->minimumSize() != panel->maximumSize()) panel->setFixedSize(panel->size());
     showText(panels_[3], date);
     showText(panels_[4], time);
 }

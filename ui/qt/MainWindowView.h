@@ -45,7 +45,8 @@ public:
     // The client area: toolbar, controls and status bar, placed in twips from its corner.
     QWidget* client() const { return client_; }
     const Twips& twips() const { return twips_; }
-    // Refreshes the date and time panels now (the view does it every second).
+    // Refreshes the date and time panels now (the view does it with each new
+    // clock text, and on its own when no clock tick comes).
     void updateDateTimePanels();
 
 signals:

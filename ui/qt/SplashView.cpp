@@ -82,6 +82,9 @@ void SplashView::sync() {
     if (shown_ && !form_.window.isOpen()) {
         shown_ = false;
         hide();
+        // Its window and the image behind it (shared with the X server, as large
+        // as the splash) would otherwise stay with the resident program for good.
+        destroy();
     }
 }
 

@@ -1,11 +1,16 @@
 #include "ui/qt/ViewStyle.h"
 
 #include <QFontDatabase>
+#include <QApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QPalette>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
 #include <QWindow>
 
@@ -47,6 +52,33 @@ void setBackground(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+namespace {
+
+class CheckBoxSpacingStyle : public QProxyStyle {
+public:
+    CheckBoxSpacingStyle(int pixels, QStyle* base) : QProxyStyle(base), pixels_(pixels) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_CheckBoxLabelSpacing) return pixels_;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    int pixels_;
+};
+
+}  // namespace
+
+void setCheckBoxSpacing(QWidget* box, int pixels) {
+    // One style per gap, shared by every box that has it, for the program's life.
+    static QHash<int, QPointer<QStyle>> styles;
+    QPointer<QStyle>& style = styles[pixels];
+    if (!style) {
+        style = new CheckBoxSpacingStyle(pixels, QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(qApp);
+    }
+    box->setStyle(style);
 }
 
 void setForeground(QWidget* widget, const QColor& colour) {

@@ -24,6 +24,10 @@ QFont sansFont(double points, bool bold, bool italic = false);
 QFont arialFont(double points, bool bold);
 
 void setBackground(QWidget* widget, const QColor& colour);
+// The gap between a check box's square and its text. A proxy of the application
+// style does it: a style sheet would too, but would bring the style sheet engine
+// into the resident program for one number.
+void setCheckBoxSpacing(QWidget* box, int pixels);
 void setForeground(QWidget* widget, const QColor& colour);
 
 // Puts widgets at their twip rectangles. The Linux fonts draw most texts wider
