@@ -32,6 +32,9 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+# Ended by a signal (or a reader that went away), it still ends what it started.
+trap 'exit 130' INT TERM HUP
+trap 'exit 141' PIPE
 
 # Both programs see the same private environment.
 export XDG_CONFIG_HOME=$WORK/config TMPDIR=$WORK/tmp XDG_RUNTIME_DIR=$WORK/runtime
