@@ -12,7 +12,6 @@ PACKAGES=(
   fonts-dejavu-core alsa-utils xdg-utils
   tar zstd time
   clang libclang-rt-14-dev
-  openbox
   dbus-daemon at-spi2-core python3-pyatspi
 )
 
