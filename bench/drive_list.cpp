@@ -15,6 +15,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <vector>
 
@@ -79,9 +80,9 @@ struct CountingStore : platform::SettingsStore {
               const std::string& value) override {
         inner.save(app, section, key, value);
     }
-    void commit() override {
+    std::optional<platform::CommitError> commit() override {
         ++commits;
-        inner.commit();
+        return inner.commit();
     }
     platform::SettingsStore& inner;
     int commits = 0;
@@ -109,11 +110,11 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
 
     fake::FakePlatform fp;
-    linuxp::IniSettingsStore ini(fp.messages, config.path().toStdString());
+    linuxp::IniSettingsStore ini(config.path().toStdString());
     CountingStore store(ini);
     platform::Platform p = fp.platform();
     form::AppContext ctx(platform::Platform{store, p.timers, p.clock, p.messages, p.screen, p.windows, p.processes,
-                                            p.files, p.drives, p.sounds, p.icons, p.dates, p.info,
+                                            p.files, p.fileLocator, p.drives, p.sounds, p.icons, p.dates, p.info,
                                             p.currentDirectory});
     for (char letter = 'c'; letter <= 'z'; ++letter)
         fp.drives.add(letter, std::string(1, letter) + ": [/mnt/disk-" + letter + "]");
