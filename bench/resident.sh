@@ -141,7 +141,10 @@ measure
 P_SHOWN=$P_IDLE F_SHOWN=$F_IDLE P_SHOWN_MS=$P_IDLE_MS F_SHOWN_MS=$F_IDLE_MS
 P_RSS=$(rss_kb "$APP"); F_RSS=$(rss_kb "$FLOOR_PID")
 
-# A real minimise: the window manager iconifies (unmaps) both windows.
+# A real minimise: the window manager iconifies (unmaps) both windows. The
+# program's window is looked up again: its native window may have been made
+# anew since start-up (a change of window flags does that).
+APP_WIN=$(main_window "$APP")
 xdotool windowminimize "$APP_WIN"
 xdotool windowminimize "$FLOOR_WIN"
 unmapped() { xwininfo -id "$1" | grep -q 'IsUnMapped'; }
