@@ -22,21 +22,6 @@ std::optional<std::string> Marks::snapshot(char drive, const std::string& driveF
     return snar;
 }
 
-std::optional<std::time_t> Marks::time(char drive, const std::string& driveFolder) const {
-    const auto snar = snapshot(drive, driveFolder);
-    if (!snar) return std::nullopt;
-    // Format 2 of GNU tar: a version line, then the seconds and nanoseconds, each ended by NUL.
-    std::ifstream in(*snar, std::ios::binary);
-    std::string version, seconds;
-    if (!std::getline(in, version) || !version.starts_with("GNU tar-") || !std::getline(in, seconds, '\0'))
-        return std::nullopt;
-    try {
-        return static_cast<std::time_t>(std::stoll(seconds));
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
 std::string Marks::set(char drive, const std::string& driveFolder, const std::string& snapshotFile) const {
     std::error_code ec;
     fs::create_directories(folder_, ec);

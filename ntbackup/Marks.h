@@ -1,5 +1,4 @@
 #pragma once
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -14,8 +13,6 @@ public:
 
     // The snapshot file of the drive's mark, when there is one for this folder.
     std::optional<std::string> snapshot(char drive, const std::string& driveFolder) const;
-    // When that mark was set (from the snapshot itself), for counting what lies ahead.
-    std::optional<std::time_t> time(char drive, const std::string& driveFolder) const;
     // Takes a finished run's snapshot as the drive's new mark. Empty on success, else why not.
     std::string set(char drive, const std::string& driveFolder, const std::string& snapshotFile) const;
 
