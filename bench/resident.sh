@@ -15,7 +15,8 @@ STARTS=${2:-10}
 IDLE=${3:-60}
 EXE=$BUILD/kelvaro-workstation
 FLOOR=$BUILD/kelvaro-floor
-for f in "$EXE" "$FLOOR"; do
+MAPWATCH=$BUILD/bench/kelvaro-mapwatch
+for f in "$EXE" "$FLOOR" "$MAPWATCH"; do
     [ -x "$f" ] || { echo "missing $f: cmake -S . -B $BUILD -DKELVARO_BUILD_BENCH=ON && cmake --build $BUILD" >&2; exit 1; }
 done
 for t in Xvfb openbox xdotool xprop xwininfo xdpyinfo; do
@@ -80,10 +81,19 @@ main_window() {
 APP=""
 FLOOR_PID=""
 # launch program|floor: starts it (fresh settings for the program) and waits
-# for its main window; sets PID, WIN, START_MS and START_CPU_MS.
+# for its main window; sets PID, WIN, START_MS and START_CPU_MS. The moment the
+# window is mapped comes from kelvaro-mapwatch, which listens to the X server:
+# polling with xdotool would lag and take CPU from the program being timed.
 launch() {
-    local t0 t1
+    local t0 t1 watch mapped="$WORK/mapped"
     [ "$1" = program ] && fresh_settings
+    : >"$mapped"
+    timeout 20 "$MAPWATCH" 'Kelvaro...' 'Running...' 'Kelvaro Workstation...' >"$mapped" &
+    watch=$!
+    until grep -q '^ready$' "$mapped"; do
+        kill -0 "$watch" 2>/dev/null || { echo "kelvaro-mapwatch could not listen" >&2; exit 1; }
+        sleep 0.005
+    done
     cd "$BUILD"
     t0=$EPOCHREALTIME
     if [ "$1" = program ]; then
@@ -93,12 +103,8 @@ launch() {
     fi
     PID=$!
     LIVE[$PID]=1
-    # Polled every 10 ms (xdotool's own --sync waits in steps of half a second).
-    until WIN=$(main_window "$PID"); do
-        kill -0 "$PID" 2>/dev/null || { echo "$1 ended before its window was shown" >&2; exit 1; }
-        sleep 0.01
-    done
-    t1=$EPOCHREALTIME
+    wait "$watch" || { echo "$1 showed no main window within 20 s" >&2; exit 1; }
+    read -r WIN t1 < <(sed -n 2p "$mapped")
     START_CPU_MS=$(( $(cpu_ns "$PID") / 1000000 ))
     START_MS=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.0f", (b - a) * 1000 }')
     cd - >/dev/null
