@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libx11-dev libasound2-dev
+  libx11-dev libasound2-dev libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick faketime xclip openbox
   fonts-dejavu-core alsa-utils xdg-utils

@@ -12,6 +12,7 @@
 #include "form/CountBoxForm.h"
 #include "platform/linux/AlsaSoundPlayer.h"
 #include "platform/linux/DriveMap.h"
+#include "platform/linux/FontConfigWarmUp.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/LinuxCurrentDirectory.h"
 #include "platform/linux/LinuxDateValidator.h"
@@ -52,11 +53,16 @@ std::string dataFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    linuxp::FontConfigWarmUp fonts;  // on a second core while Qt connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvaro Workstation");
     QApplication::setDesktopFileName("kelvaro-workstation");
     // The program ends only through its own Close or a confirmed close request.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The menu bar is part of the window's design, whatever the desktop: a
+    // global menu would take it out. Asking the desktop for one is also a
+    // synchronous D-Bus call, which without a session bus starts dbus-launch.
+    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
 
     // One copy per user and settings folder: a second copy would start every
     // backup twice. (A test with its own settings folder is another "user".)
@@ -121,6 +127,7 @@ int main(int argc, char** argv) {
 
     ui::MainWindowModel model(ctx);
     host.setModel(&model);
+    fonts.wait();
     host.createMainView(ctx.main);
 
     single.listen([&host] {
