@@ -92,6 +92,19 @@ std::string followLinks(std::string path) {
     return path;
 }
 
+// Whether `path` is a private regular file holding exactly `text`. Start-up
+// alone saves about ten times, mostly what is already stored, and each write
+// costs two fsyncs; a file changed, widened or removed by someone else is
+// still written again.
+bool holdsAlready(const std::string& path, const std::string& text) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 07177) != 0 ||
+        static_cast<std::size_t>(st.st_size) != text.size())
+        return false;
+    const FileText now = readWholeFile(path);
+    return now.problem.empty() && now.text == text;
+}
+
 // Removes the temporary files that saves cut short (a kill, a power cut) left
 // beside `target`: ".<name>.XXXXXX", regular files of our own. Only one copy of
 // the program runs per settings folder, so none of them is still being written.
@@ -209,6 +222,8 @@ int IniSettingsStore::writeFile(const std::string& app, const AppFile& file) con
     if (target == path) {
         if (const int err = makeFolders(folderPath(app))) return err;
     }
+    const std::string text = file.doc.serialize();
+    if (holdsAlready(target, text)) return 0;
     const std::string folder = folderOf(target);
 
     // Owner-only, or stricter where the user made the file so.
@@ -220,7 +235,7 @@ int IniSettingsStore::writeFile(const std::string& app, const AppFile& file) con
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
 
-    int err = writeAll(fd, file.doc.serialize());
+    int err = writeAll(fd, text);
     if (!err && ::fchmod(fd, mode) != 0) err = errno;
     if (!err && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;

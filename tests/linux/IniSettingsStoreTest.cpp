@@ -201,10 +201,21 @@ TEST_F(IniSettingsStoreTest, WritesOnlyWhenSomethingWasSaved) {
     ASSERT_EQ(::stat(file().c_str(), &second), 0);
     EXPECT_EQ(first.st_ino, second.st_ino);
     store.save(kApp, "SYSTEM", "SOUND", "Yes");
-    store.commit();  // saved again, even unchanged: written again
-    struct stat third {};
-    ASSERT_EQ(::stat(file().c_str(), &third), 0);
-    EXPECT_NE(first.st_ino, third.st_ino);
+    store.commit();  // saved again but unchanged: the file already holds it
+    ASSERT_EQ(::stat(file().c_str(), &second), 0);
+    EXPECT_EQ(first.st_ino, second.st_ino);
+    // Changed or removed behind the program's back: the next save puts it back.
+    for (const char* outside : {"[SYSTEM]\nSOUND=YES\n", ""}) {
+        if (*outside) writeFile(file(), outside);
+        else std::filesystem::remove(file());
+        store.save(kApp, "SYSTEM", "SOUND", "Yes");
+        store.commit();
+        EXPECT_EQ(readFile(file()), "[SYSTEM]\nSOUND=Yes\n") << outside;
+    }
+    ::chmod(file().c_str(), 0644);  // widened: the next save makes it private again
+    store.save(kApp, "SYSTEM", "SOUND", "Yes");
+    store.commit();
+    EXPECT_EQ(modeOf(file()), 0600u);
 }
 
 TEST_F(IniSettingsStoreTest, EachApplicationHasItsOwnFile) {
