@@ -6,7 +6,12 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <QApplication>
+#include <QStyleFactory>
+#include <memory>
+
 #include "ui/qt/DataFiles.h"
+#include "ui/qt/ViewStyle.h"
 
 namespace kelvaro::test {
 using qtui::dataIcon;
@@ -30,6 +35,20 @@ TEST(DataFilesTest, AShippedImageWinsAndTheStandardIconStandsInForAMissingOne) {
     EXPECT_EQ(imageOf(shipped), red);
     EXPECT_EQ(imageOf(missing), imageOf(widget.style()->standardIcon(QStyle::SP_TrashIcon)));
     EXPECT_NE(imageOf(missing), red);
+}
+
+// The program's style reads the extension arrows itself (with the format named);
+// they must be the very images the platform's style shows.
+TEST(DataFilesTest, TheProgramStylesExtensionArrowsAreThePlatformStyles) {
+    const std::unique_ptr<QStyle> program(qtui::createProgramStyle());
+    const std::unique_ptr<QStyle> platform(QStyleFactory::create(QApplication::style()->name()));
+    for (const auto arrow : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
+        const QIcon ours = program->standardIcon(arrow), theirs = platform->standardIcon(arrow);
+        ASSERT_FALSE(ours.availableSizes().isEmpty()) << arrow;
+        EXPECT_EQ(ours.availableSizes(), theirs.availableSizes()) << arrow;
+        for (const QSize size : theirs.availableSizes())
+            EXPECT_EQ(ours.pixmap(size).toImage(), theirs.pixmap(size).toImage()) << arrow;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPixmap>
 #include <QWidget>
 
@@ -18,9 +19,15 @@ QString findDataFile(const QString& name) {
     return {};
 }
 
+QPixmap readPng(const QString& file) {
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 QIcon dataIcon(const QString& name, const QWidget* widget, QStyle::StandardPixmap fallback) {
     const QString file = findDataFile(name);
-    const QPixmap pixmap = file.isEmpty() ? QPixmap() : QPixmap(file);
+    const QPixmap pixmap = file.isEmpty() ? QPixmap() : readPng(file);
     if (!pixmap.isNull()) return QIcon(pixmap);
     return widget->style()->standardIcon(fallback, nullptr, widget);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <QStyle>
 
@@ -8,6 +9,12 @@ namespace kelvaro::qtui {
 // A file the program ships (images, icons), looked up in the current directory
 // and then in $KELVARO_DATA_DIR. Empty when neither holds it.
 QString findDataFile(const QString& name);
+
+// An image file read as the PNG it is. Reading an image without naming the
+// format makes Qt load and ask every image plugin on the system first (GIF,
+// JPEG with libjpeg …): milliseconds of start-up and memory that stays, for
+// formats the program never reads. Null when the file is no PNG.
+QPixmap readPng(const QString& file);
 
 // The shipped image as an icon, or the widget's standard icon `fallback` when
 // the file is missing or unreadable. Only then is the standard icon looked up:

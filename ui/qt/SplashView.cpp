@@ -53,7 +53,7 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidg
     picture->setObjectName(QStringLiteral("imgProgram"));
     picture->setAccessibleName(QStringLiteral("Kelvaro Workstation"));
     const QString iconFile = findDataFile(QStringLiteral("kelvaro-workstation.png"));
-    if (!iconFile.isEmpty()) picture->setPixmap(QPixmap(iconFile).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (!iconFile.isEmpty()) picture->setPixmap(readPng(iconFile).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     p.place(picture, 5640, 600, 960, 960, Placer::Grow::Never);
 
     auto* status = new QLabel(this);

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
 #include <QPalette>
@@ -11,8 +12,11 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QWidget>
 #include <QWindow>
+
+#include "ui/qt/DataFiles.h"
 
 namespace kelvaro::qtui {
 
@@ -56,9 +60,33 @@ void setBackground(QWidget* widget, const QColor& colour) {
 
 namespace {
 
-class CheckBoxSpacingStyle : public QProxyStyle {
+class ProgramStyle : public QProxyStyle {
 public:
-    CheckBoxSpacingStyle(int pixels, QStyle* base) : QProxyStyle(base), pixels_(pixels) {}
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override {
+        if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        // The images Qt's common style takes for these arrows, in its resources.
+        const bool horizontal = icon == SP_ToolBarHorizontalExtensionButton;
+        const Qt::LayoutDirection direction = option ? option->direction : QGuiApplication::layoutDirection();
+        const QString name = horizontal ? (direction == Qt::RightToLeft ? QStringLiteral("toolbar-ext-h-rtl-%1.png")
+                                                                         : QStringLiteral("toolbar-ext-h-%1.png"))
+                                        : QStringLiteral("toolbar-ext-v-%1.png");
+        static constexpr int kWide[] = {8, 16, 32}, kTall[] = {5, 10, 20};
+        QIcon arrow;
+        for (const int size : horizontal ? kWide : kTall) {
+            const QPixmap image = readPng(QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name.arg(size));
+            if (image.isNull()) return QProxyStyle::standardIcon(icon, option, widget);  // another Qt: its own way
+            arrow.addPixmap(image);
+        }
+        return arrow;
+    }
+};
+
+class CheckBoxSpacingStyle : public ProgramStyle {
+public:
+    CheckBoxSpacingStyle(int pixels, QStyle* base) : ProgramStyle(base), pixels_(pixels) {}
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
         if (metric == PM_CheckBoxLabelSpacing) return pixels_;
         return QProxyStyle::pixelMetric(metric, option, widget);
@@ -68,14 +96,22 @@ private:
     int pixels_;
 };
 
+QStyle* platformStyle() {
+    // By the name the platform's style had before the program's took its place.
+    static const QString name = QApplication::style()->name();
+    return QStyleFactory::create(name);
+}
+
 }  // namespace
+
+QStyle* createProgramStyle() { return new ProgramStyle(platformStyle()); }
 
 void setCheckBoxSpacing(QWidget* box, int pixels) {
     // One style per gap, shared by every box that has it, for the program's life.
     static QHash<int, QPointer<QStyle>> styles;
     QPointer<QStyle>& style = styles[pixels];
     if (!style) {
-        style = new CheckBoxSpacingStyle(pixels, QStyleFactory::create(QApplication::style()->name()));
+        style = new CheckBoxSpacingStyle(pixels, platformStyle());
         style->setParent(qApp);
     }
     box->setStyle(style);

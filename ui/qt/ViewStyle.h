@@ -5,6 +5,7 @@
 
 #include "ui/qt/Twips.h"
 
+class QStyle;
 class QWidget;
 
 namespace kelvaro::qtui {
@@ -22,6 +23,11 @@ QFont sansFont(double points, bool bold, bool italic = false);
 // The clock and the countdown number asked for Arial; fontconfig maps the name to
 // a metric twin (Liberation Sans, Nimbus Sans) where one is installed.
 QFont arialFont(double points, bool bold);
+
+// The application's style: the platform's own, except that the menu bar's and
+// toolbars' extension arrows are read as the PNG images they are (see readPng):
+// Qt's own style reads them without naming the format, at start-up.
+QStyle* createProgramStyle();
 
 void setBackground(QWidget* widget, const QColor& colour);
 // The gap between a check box's square and its text. A proxy of the application

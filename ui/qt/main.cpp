@@ -31,6 +31,7 @@
 #include "ui/MainWindowModel.h"
 #include "ui/qt/MainWindowView.h"
 #include "ui/qt/QtWindowHost.h"
+#include "ui/qt/ViewStyle.h"
 
 #ifndef KELVARO_INSTALLED_DATA_DIR
 #define KELVARO_INSTALLED_DATA_DIR "/usr/local/share/kelvaro-workstation"
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     // global menu would take it out. Asking the desktop for one is also a
     // synchronous D-Bus call, which without a session bus starts dbus-launch.
     QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    QApplication::setStyle(qtui::createProgramStyle());
 
     // One copy per user and settings folder: a second copy would start every
     // backup twice. (A test with its own settings folder is another "user".)
