@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
     // global menu would take it out. Asking the desktop for one is also a
     // synchronous D-Bus call, which without a session bus starts dbus-launch.
     QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    // The platform's style, reading its extension arrows without loading every
+    // image plugin of the system.
     QApplication::setStyle(qtui::createProgramStyle());
 
     // One copy per user and settings folder: a second copy would start every
