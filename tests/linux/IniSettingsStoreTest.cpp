@@ -15,10 +15,10 @@
 #include "tests/linux/TempFolder.h"
 
 using kelvaro::linuxp::IniSettingsStore;
+using kelvaro::testsupport::ConfigHome;
 using kelvaro::testsupport::modeOf;
 using kelvaro::testsupport::readFile;
 using kelvaro::testsupport::ScopedEnv;
-using kelvaro::testsupport::TempFolder;
 using kelvaro::testsupport::writeFile;
 namespace pf = kelvaro::platform;
 
@@ -26,13 +26,8 @@ namespace {
 
 const std::string kApp = "Kelvaro Workstation";
 
-class IniSettingsStoreTest : public ::testing::Test {
+class IniSettingsStoreTest : public ::testing::Test, protected ConfigHome {
 protected:
-    TempFolder tmp;
-    ScopedEnv xdg{"XDG_CONFIG_HOME", tmp / "config"};
-
-    std::string folder() const { return tmp / "config/Kelvaro Workstation"; }
-    std::string file() const { return folder() + "/settings.ini"; }
     void putFile(const std::string& bytes) const {
         std::filesystem::create_directories(folder());
         writeFile(file(), bytes);

@@ -15,10 +15,9 @@
 #include "tests/linux/TempFolder.h"
 
 using kelvaro::linuxp::IniSettingsStore;
+using kelvaro::testsupport::ConfigHome;
 using kelvaro::testsupport::modeOf;
 using kelvaro::testsupport::readFile;
-using kelvaro::testsupport::ScopedEnv;
-using kelvaro::testsupport::TempFolder;
 using kelvaro::testsupport::writeFile;
 namespace fs = std::filesystem;
 
@@ -26,13 +25,8 @@ namespace {
 
 const std::string kApp = "Kelvaro Workstation";
 
-struct SettingsFileSafetyTest : ::testing::Test {
-    TempFolder tmp;
-    ScopedEnv xdg{"XDG_CONFIG_HOME", tmp / "config"};
-
+struct SettingsFileSafetyTest : ::testing::Test, ConfigHome {
     SettingsFileSafetyTest() { fs::create_directories(folder()); }
-    std::string folder() const { return tmp / "config/Kelvaro Workstation"; }
-    std::string file() const { return folder() + "/settings.ini"; }
 
     static std::set<std::string> entries(const std::string& dir) {
         std::set<std::string> names;

@@ -61,6 +61,15 @@ private:
     std::optional<std::string> old_;
 };
 
+// A private XDG_CONFIG_HOME for the scope, and where the program's settings go in it.
+struct ConfigHome {
+    TempFolder tmp;
+    ScopedEnv xdg{"XDG_CONFIG_HOME", tmp / "config"};
+
+    std::string folder() const { return tmp / "config/Kelvaro Workstation"; }
+    std::string file() const { return folder() + "/settings.ini"; }
+};
+
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
