@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
     window.setWindowIcon(icons[0]);
 
     auto* clock = new QLabel(QStringLiteral("00:00:00"), &window);
+    // The program's clock font, hint included, so both draw the same face.
     QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(20.25);
     font.setBold(true);
     clock->setFont(font);

@@ -33,8 +33,9 @@ void setStaysOnTop(QWidget* window, bool on) {
 }
 
 QFont sansFont(double points, bool bold, bool italic) {
+    // No style hint: the family is the desktop's own and needs none, and the
+    // application font (which has none) then shares its fallback list.
     QFont font(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
-    font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setItalic(italic);
