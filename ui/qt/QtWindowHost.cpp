@@ -9,6 +9,7 @@
 #include "ui/qt/AboutView.h"
 #include "ui/qt/CountBoxView.h"
 #include "ui/qt/SplashView.h"
+#include "ui/qt/TextPictures.h"
 
 namespace kelvaro::qtui {
 
@@ -42,8 +43,15 @@ void QtWindowHost::showModal(form::AboutForm& about) {
     view.runModal();
 }
 
+void QtWindowHost::prepareSplash() { splashCaptions_ = SplashView::drawCaptions(); }
+
 void QtWindowHost::show(form::SplashForm& splash) {
-    splash_ = std::make_unique<SplashView>(splash, [this] { pumpEvents(); });
+    splash_ = std::make_unique<SplashView>(splash, [this] { pumpEvents(); }, std::move(splashCaptions_));
+    // Closed, it is gone for good, with its pictures: the resident program keeps
+    // nothing of it. Deleted later, as the close comes from inside its own code.
+    QObject::connect(splash_.get(), &SplashView::closed, splash_.get(), [this] {
+        if (SplashView* closed = splash_.release()) closed->deleteLater();
+    });
     splash_->showFromModel();
 }
 

@@ -11,11 +11,12 @@ class MainWindowModel;
 namespace kelvaro::qtui {
 
 class SplashView;
+class TextPictures;
 
 // Shows the program's windows on the desktop with Qt views. The main window's
 // view is created on first use and kept, and a confirmed close of it ends the
 // event loop; the countdown and About views live while they are shown
-// modally; the splash view lives until the next splash.
+// modally; the splash view lives until it closes.
 class QtWindowHost : public form::WindowHost {
 public:
     // `mapPath` turns the model's Windows file names into local files (used for
@@ -30,6 +31,9 @@ public:
     MainWindowView* mainView() const { return mainView_.get(); }
     // Creates the main window's view now (without showing it) and returns it.
     MainWindowView* createMainView(form::MainForm& main);
+    // Starts drawing the splash's product texts on a thread of their own, for
+    // the next splash shown; start-up calls it before building the main window.
+    void prepareSplash();
 
     void showModal(form::CountBoxForm& countdown) override;
     void showModal(form::AboutForm& about) override;
@@ -45,6 +49,7 @@ private:
     ui::MainWindowModel* model_ = nullptr;
     std::unique_ptr<MainWindowView> mainView_;
     std::unique_ptr<SplashView> splash_;
+    std::unique_ptr<TextPictures> splashCaptions_;
 };
 
 }  // namespace kelvaro::qtui

@@ -1,5 +1,6 @@
 #include "ui/qt/SplashView.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
@@ -7,6 +8,7 @@
 
 #include "ui/qt/Binding.h"
 #include "ui/qt/DataFiles.h"
+#include "ui/qt/TextPictures.h"
 #include "ui/qt/ViewStyle.h"
 
 namespace kelvaro::qtui {
@@ -22,9 +24,34 @@ QLabel* text(QWidget* parent, const char* name, const QString& text, const QFont
     return w;
 }
 
+// A product text as its picture; it is heard by its text.
+QLabel* caption(QWidget* parent, const char* name, const QString& text, const QImage& picture) {
+    auto* w = new QLabel(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setProperty(kControlProperty, w->objectName());
+    w->setAccessibleName(text);
+    w->setPixmap(QPixmap::fromImage(picture));
+    return w;
+}
+
+const QString kProduct = QStringLiteral("Kelvaro");
+const QString kPlatform = QStringLiteral("for Windows NT");
+const QString kEdition = QStringLiteral("Workstation Edition");
+
 }  // namespace
 
-SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidget* parent)
+std::unique_ptr<TextPictures> SplashView::drawCaptions() {
+    const QFont title = sansFont(24, true, true);
+    const QColor text = QApplication::palette("QLabel").color(QPalette::WindowText);
+    return std::make_unique<TextPictures>(
+        std::vector<TextPictures::Text>{{kProduct, title, text, panelGrey()},
+                                        {kPlatform, title, text, panelGrey()},
+                                        {kEdition, sansFont(13.5, false, true), QColor(0, 0, 255), panelGrey()}},
+        qApp->devicePixelRatio());
+}
+
+SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, std::unique_ptr<TextPictures> captions,
+                       QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
       form_(form),
       pump_(std::move(pump)),
@@ -37,13 +64,12 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidg
     setBackground(this, panelGrey());
     const Placer p(twips_);
 
-    const QFont title = sansFont(24, true, true);
-    p.place(text(this, "lblProduct", QStringLiteral("Kelvaro"), title), 720, 600);
+    if (!captions) captions = drawCaptions();
+    const std::vector<QImage>& pictures = captions->pictures();
+    p.place(caption(this, "lblProduct", kProduct, pictures[0]), 720, 600);
     QLabel* tm = text(this, "lblTrademark", QStringLiteral("TM"), sansFont(8.25, true));
-    p.place(text(this, "lblPlatform", QStringLiteral("for Windows NT"), title), 720, 1320);
-    QLabel* edition = text(this, "lblEdition", QStringLiteral("Workstation Edition"), sansFont(13.5, false, true));
-    setForeground(edition, QColor(0, 0, 255));
-    p.place(edition, 1200, 2160);
+    p.place(caption(this, "lblPlatform", kPlatform, pictures[1]), 720, 1320);
+    p.place(caption(this, "lblEdition", kEdition, pictures[2]), 1200, 2160);
     // "TM" stands at the upper right of the product name.
     const QWidget* product = findChild<QWidget*>(QStringLiteral("lblProduct"));
     tm->adjustSize();
@@ -75,6 +101,8 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, QWidg
     sync();
 }
 
+SplashView::~SplashView() = default;
+
 void SplashView::sync() {
     const QPoint position(twips_.px(form_.window.left()), twips_.px(form_.window.top()));
     if (pos() != position) move(position);
@@ -85,6 +113,7 @@ void SplashView::sync() {
         // Its window and the image behind it (shared with the X server, as large
         // as the splash) would otherwise stay with the resident program for good.
         destroy();
+        emit closed();
     }
 }
 

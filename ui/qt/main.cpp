@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
     ui::MainWindowModel model(ctx);
     host.setModel(&model);
     fonts.wait();
+    host.prepareSplash();
     host.createMainView(ctx.main);
 
     single.listen([&host] {
