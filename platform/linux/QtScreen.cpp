@@ -3,6 +3,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 namespace kelvaro::linuxp {
@@ -22,13 +24,43 @@ platform::ScreenSize QtScreen::size() {
             pixelsToTwips(g.height(), screen->logicalDotsPerInchY())};
 }
 
+namespace {
+
+bool anyWindowOnScreen() {
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(), [](const QWindow* w) { return w->isExposed(); });
+}
+
+}  // namespace
+
 void QtScreen::setBusyPointer(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
+    if (busy) {
+        if (anyWindowOnScreen())
+            putUp();
+        else
+            qApp->installEventFilter(this);
+        return;
+    }
+    qApp->removeEventFilter(this);
+    if (shown_) QGuiApplication::restoreOverrideCursor();
+    shown_ = false;
+}
+
+void QtScreen::putUp() {
+    qApp->removeEventFilter(this);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    shown_ = true;
+}
+
+bool QtScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && busy_ && !shown_) {
+        // Seen before the window handles it: by then it counts as exposed.
+        auto* window = qobject_cast<QWindow*>(watched);
+        if (window && window->isExposed()) putUp();
+    }
+    return false;
 }
 
 }  // namespace kelvaro::linuxp

@@ -4,6 +4,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
+#include <QtGui/qtestsupport_gui.h>
 
 #include "platform/linux/QtScreen.h"
 
@@ -44,6 +46,9 @@ TEST(QtScreen, SizeIsThePrimaryScreenInTwips) {
 
 TEST(QtScreen, BusyPointerIsAStateAndStaysBalanced) {
     ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    QWindow window;  // a window on the screen to show it on
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     {
         QtScreen screen;
         screen.setBusyPointer(true);
@@ -63,5 +68,22 @@ TEST(QtScreen, BusyPointerIsAStateAndStaysBalanced) {
     }  // destroyed while busy: its pointer goes with it
     EXPECT_EQ(overrideDepthOfShape(Qt::CrossCursor), 1);
     QGuiApplication::restoreOverrideCursor();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtScreen, BusyPointerWaitsForAWindowOnTheScreen) {
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    QtScreen screen;
+    // Busy and reset with nothing on the screen: nothing was ever put up.
+    screen.setBusyPointer(true);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    screen.setBusyPointer(false);
+    // Busy while the first window appears: it shows the busy pointer at once.
+    screen.setBusyPointer(true);
+    QWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(overrideDepthOfShape(Qt::WaitCursor), 1);
+    screen.setBusyPointer(false);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
