@@ -43,7 +43,7 @@ void QtScreen::setBusyPointer(bool busy) {
             qApp->installEventFilter(this);
         return;
     }
-    qApp->removeEventFilter(this);
+    if (qApp) qApp->removeEventFilter(this);
     if (shown_) QGuiApplication::restoreOverrideCursor();
     shown_ = false;
 }
