@@ -14,22 +14,26 @@
 namespace kelvaro::qtui {
 namespace {
 
-QLabel* text(QWidget* parent, const char* name, const QString& text, const QFont& font) {
-    auto* w = new QLabel(text, parent);
+// A label named for the program's own lookups, heard by `heard`.
+QLabel* namedLabel(QWidget* parent, const char* name, const QString& heard) {
+    auto* w = new QLabel(parent);
     w->setObjectName(QLatin1String(name));
     w->setProperty(kControlProperty, w->objectName());
-    w->setAccessibleName(text);
+    w->setAccessibleName(heard);
+    return w;
+}
+
+QLabel* text(QWidget* parent, const char* name, const QString& text, const QFont& font) {
+    QLabel* w = namedLabel(parent, name, text);
     w->setTextFormat(Qt::PlainText);
+    w->setText(text);
     w->setFont(font);
     return w;
 }
 
 // A product text as its picture; it is heard by its text.
 QLabel* caption(QWidget* parent, const char* name, const QString& text, const QImage& picture) {
-    auto* w = new QLabel(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setProperty(kControlProperty, w->objectName());
-    w->setAccessibleName(text);
+    QLabel* w = namedLabel(parent, name, text);
     w->setPixmap(QPixmap::fromImage(picture));
     return w;
 }
@@ -100,8 +104,6 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, std::
     });
     sync();
 }
-
-SplashView::~SplashView() = default;
 
 void SplashView::sync() {
     const QPoint position(twips_.px(form_.window.left()), twips_.px(form_.window.top()));

@@ -21,7 +21,6 @@ public:
     // view starts drawing them itself. The form must outlive the view.
     explicit SplashView(form::SplashForm& form, std::function<void()> pump = {},
                         std::unique_ptr<TextPictures> captions = nullptr, QWidget* parent = nullptr);
-    ~SplashView() override;
 
     // Starts drawing the product texts in their large italic faces on a thread
     // of their own (see TextPictures): the faces go when it ends, and the
