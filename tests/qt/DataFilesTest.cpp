@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "ui/qt/DataFiles.h"
+#include "ui/qt/DeferredIcon.h"
 #include "ui/qt/ViewStyle.h"
 
 namespace kelvaro::test {
@@ -23,13 +24,13 @@ TEST(DataFilesTest, AShippedImageWinsAndTheStandardIconStandsInForAMissingOne) {
     QTemporaryDir dir;
     QImage red(16, 16, QImage::Format_ARGB32);
     red.fill(Qt::red);
-    ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("toolbar-test.png"))));
+    ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("toolbar-test.ico"))));
     const QByteArray previous = qgetenv("KELVARO_DATA_DIR");
     qputenv("KELVARO_DATA_DIR", dir.path().toLocal8Bit());
     QWidget widget;
 
-    const QIcon shipped = dataIcon(QStringLiteral("toolbar-test.png"), &widget, QStyle::SP_TrashIcon);
-    const QIcon missing = dataIcon(QStringLiteral("toolbar-none.png"), &widget, QStyle::SP_TrashIcon);
+    const QIcon shipped = dataIcon(QStringLiteral("toolbar-test.ico"), &widget, QStyle::SP_TrashIcon);
+    const QIcon missing = dataIcon(QStringLiteral("toolbar-none.ico"), &widget, QStyle::SP_TrashIcon);
     qputenv("KELVARO_DATA_DIR", previous);
 
     EXPECT_EQ(imageOf(shipped), red);
@@ -49,6 +50,21 @@ TEST(DataFilesTest, TheProgramStylesExtensionArrowsAreThePlatformStyles) {
         for (const QSize size : theirs.availableSizes())
             EXPECT_EQ(ours.pixmap(size).toImage(), theirs.pixmap(size).toImage()) << arrow;
     }
+}
+
+// The arrows' files are read at the first drawing, not when the icon is made:
+// a file written after that is the one drawn.
+TEST(DataFilesTest, ADeferredIconReadsItsFileWhenFirstDrawn) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("arrow.png"));
+    const QIcon icon = qtui::deferredIcon({file});
+    ASSERT_FALSE(icon.isNull());
+
+    QImage blue(8, 5, QImage::Format_ARGB32);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(blue.save(file));
+    EXPECT_EQ(icon.availableSizes(), QList<QSize>{QSize(8, 5)});
+    EXPECT_EQ(icon.pixmap(8, 5).toImage().convertToFormat(QImage::Format_ARGB32), blue);
 }
 
 }  // namespace

@@ -11,10 +11,13 @@ same bytes, so the committed files can be checked against it at any time.
 
 Files written:
   KELVARO1.ICO, KELVARO2.ICO   the two window icons of the title animation
-  kelvaro-workstation.png      the application icon (64 x 64)
-  toolbar-open.png             toolbar images, 16 x 16
-  toolbar-delete.png
-  toolbar-help.png
+  kelvaro-workstation.png      the application icon (64 x 64), for the desktop
+  kelvaro-workstation.ico      the same picture for the splash and About windows
+  toolbar-open.ico             toolbar images, 16 x 16
+  toolbar-delete.ico
+  toolbar-help.ico
+(The program's own pictures are icons, which it reads with the decoder it
+already needs for the window icons: no PNG decoder stays with it.)
   autost1.wav                  start sound
   kelvaroreg.wav               About box sound
   KelvaroWorkStation.html      the help page
@@ -807,15 +810,19 @@ def build():
     for frame in (1, 2):
         files["KELVARO%d.ICO" % frame] = ico_bytes(
             [cassette_16(frame), cassette_vector(32, frame)])
-    files["kelvaro-workstation.png"] = png_bytes(cassette_vector(64, 1))
-    files["toolbar-open.png"] = png_bytes(toolbar_open())
-    files["toolbar-delete.png"] = png_bytes(toolbar_delete())
-    files["toolbar-help.png"] = png_bytes(toolbar_help())
+    program = cassette_vector(64, 1)
+    files["kelvaro-workstation.png"] = png_bytes(program)
+    files["kelvaro-workstation.ico"] = ico_bytes([program])
+    toolbar = {"open": toolbar_open(), "delete": toolbar_delete(),
+               "help": toolbar_help()}
+    for name, canvas in toolbar.items():
+        files["toolbar-%s.ico" % name] = ico_bytes([canvas])
     files["autost1.wav"] = wav_bytes(start_sound())
     files["kelvaroreg.wav"] = wav_bytes(about_sound())
+    # The help page shows the toolbar images inline, as PNG.
     files["KelvaroWorkStation.html"] = help_page(
-        files["toolbar-open.png"], files["toolbar-delete.png"],
-        files["toolbar-help.png"]).encode("utf-8")
+        png_bytes(toolbar["open"]), png_bytes(toolbar["delete"]),
+        png_bytes(toolbar["help"])).encode("utf-8")
     files["kelvaro-workstation.desktop"] = DESKTOP.encode("utf-8")
     return files
 
@@ -890,7 +897,7 @@ def check(out_dir):
         if name.endswith(".png"):
             w, h, _ = read_png(have)
             what = "PNG %dx%d" % (w, h)
-        elif name.endswith(".ICO"):
+        elif name.lower().endswith(".ico"):
             what = "ICO " + check_ico(have)
         elif name.endswith(".wav"):
             what = "WAV " + check_wav(have)

@@ -41,7 +41,7 @@ AboutView::AboutView(form::AboutForm& form, QWidget* parent)
     using Grow = Placer::Grow;
 
     p.place(picture(this, "imgProgram", QStringLiteral("Kelvaro Workstation"),
-                    QStringLiteral("kelvaro-workstation.png"), 64),
+                    QStringLiteral("kelvaro-workstation.ico"), 64),
             240, 240, 960, 960, Grow::Never);
     p.place(picture(this, "imgIcon1", QStringLiteral("Kelvaro icon"), QStringLiteral("KELVARO1.ICO"), 32), 240,
             3360, 480, 480, Grow::Never);

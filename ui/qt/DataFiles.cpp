@@ -19,15 +19,15 @@ QString findDataFile(const QString& name) {
     return {};
 }
 
-QPixmap readPng(const QString& file) {
-    QImageReader reader(file, "png");
+QPixmap readImage(const QString& file) {
+    QImageReader reader(file, QFileInfo(file).suffix().toLower().toLatin1());
     reader.setAutoDetectImageFormat(false);
     return QPixmap::fromImage(reader.read());
 }
 
 QIcon dataIcon(const QString& name, const QWidget* widget, QStyle::StandardPixmap fallback) {
     const QString file = findDataFile(name);
-    const QPixmap pixmap = file.isEmpty() ? QPixmap() : readPng(file);
+    const QPixmap pixmap = file.isEmpty() ? QPixmap() : readImage(file);
     if (!pixmap.isNull()) return QIcon(pixmap);
     return widget->style()->standardIcon(fallback, nullptr, widget);
 }

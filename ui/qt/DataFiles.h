@@ -10,11 +10,12 @@ namespace kelvaro::qtui {
 // and then in $KELVARO_DATA_DIR. Empty when neither holds it.
 QString findDataFile(const QString& name);
 
-// An image file read as the PNG it is. Reading an image without naming the
-// format makes Qt load and ask every image plugin on the system first (GIF,
-// JPEG with libjpeg …): milliseconds of start-up and memory that stays, for
-// formats the program never reads. Null when the file is no PNG.
-QPixmap readPng(const QString& file);
+// An image file read in the format its suffix names (".png", ".ico"). Reading
+// an image without naming the format makes Qt load and ask every image plugin
+// on the system first (GIF, JPEG with libjpeg …): milliseconds of start-up and
+// memory that stays, for formats the program never reads. Null when the file
+// is not what its suffix says.
+QPixmap readImage(const QString& file);
 
 // The shipped image as an icon, or the widget's standard icon `fallback` when
 // the file is missing or unreadable. Only then is the standard icon looked up:

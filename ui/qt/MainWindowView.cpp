@@ -177,11 +177,11 @@ void MainWindowView::buildToolbar() {
         }
         QIcon icon(blank);  // a blank button keeps the size of the others
         if (button.key == "butopen")
-            icon = dataIcon(QStringLiteral("toolbar-open.png"), this, QStyle::SP_DialogOpenButton);
+            icon = dataIcon(QStringLiteral("toolbar-open.ico"), this, QStyle::SP_DialogOpenButton);
         else if (button.key == "butdelete")
-            icon = dataIcon(QStringLiteral("toolbar-delete.png"), this, QStyle::SP_TrashIcon);
+            icon = dataIcon(QStringLiteral("toolbar-delete.ico"), this, QStyle::SP_TrashIcon);
         else if (button.key == "buthelp")
-            icon = dataIcon(QStringLiteral("toolbar-help.png"), this, QStyle::SP_DialogHelpButton);
+            icon = dataIcon(QStringLiteral("toolbar-help.ico"), this, QStyle::SP_DialogHelpButton);
         QAction* action = toolbar_->addAction(icon, qs(button.tooltip));
         action->setObjectName(button.key.empty() ? QStringLiteral("Toolbar1_Button%1").arg(index) : qs(button.key));
         action->setToolTip(qs(button.tooltip));

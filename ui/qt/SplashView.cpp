@@ -82,8 +82,8 @@ SplashView::SplashView(form::SplashForm& form, std::function<void()> pump, std::
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("imgProgram"));
     picture->setAccessibleName(QStringLiteral("Kelvaro Workstation"));
-    const QString iconFile = findDataFile(QStringLiteral("kelvaro-workstation.png"));
-    if (!iconFile.isEmpty()) picture->setPixmap(readPng(iconFile).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QString iconFile = findDataFile(QStringLiteral("kelvaro-workstation.ico"));
+    if (!iconFile.isEmpty()) picture->setPixmap(readImage(iconFile).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     p.place(picture, 5640, 600, 960, 960, Placer::Grow::Never);
 
     auto* status = new QLabel(this);

@@ -2,10 +2,12 @@
 
 #include <QFontDatabase>
 #include <QApplication>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPalette>
 #include <QPointer>
 #include <QProxyStyle>
@@ -16,7 +18,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "ui/qt/DataFiles.h"
+#include "ui/qt/DeferredIcon.h"
 
 namespace kelvaro::qtui {
 
@@ -65,6 +67,18 @@ class ProgramStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
 
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        // The main window's bars never move (a fixed toolbar, no docks), so its
+        // layout's geometry animations all last 0 ms. With no duration Qt sets
+        // the geometry at once instead of building an animation object for
+        // each item on every layout pass, which brings Qt's animation framework
+        // into the resident program for nothing seen.
+        if (hint == SH_Widget_Animation_Duration && widget && qobject_cast<const QMainWindow*>(widget->parentWidget()))
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
     QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override {
         if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton)
             return QProxyStyle::standardIcon(icon, option, widget);
@@ -75,13 +89,12 @@ public:
                                                                          : QStringLiteral("toolbar-ext-h-%1.png"))
                                         : QStringLiteral("toolbar-ext-v-%1.png");
         static constexpr int kWide[] = {8, 16, 32}, kTall[] = {5, 10, 20};
-        QIcon arrow;
+        QStringList files;
         for (const int size : horizontal ? kWide : kTall) {
-            const QPixmap image = readPng(QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name.arg(size));
-            if (image.isNull()) return QProxyStyle::standardIcon(icon, option, widget);  // another Qt: its own way
-            arrow.addPixmap(image);
+            files << QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name.arg(size);
+            if (!QFile::exists(files.last())) return QProxyStyle::standardIcon(icon, option, widget);  // another Qt: its own way
         }
-        return arrow;
+        return deferredIcon(files);
     }
 };
 

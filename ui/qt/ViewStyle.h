@@ -27,8 +27,9 @@ QFont sansFont(double points, bool bold, bool italic = false);
 QFont arialFont(double points, bool bold);
 
 // The application's style: the platform's own, except that the menu bar's and
-// toolbars' extension arrows are read as the PNG images they are (see readPng):
-// Qt's own style reads them without naming the format, at start-up.
+// toolbars' extension arrows are read as the PNG images they are (see
+// readImage), and only when first drawn: Qt's own style reads them at start-up,
+// without naming the format.
 QStyle* createProgramStyle();
 
 void setBackground(QWidget* widget, const QColor& colour);
