@@ -59,10 +59,10 @@ std::string dataFolder() {
 
 int main(int argc, char** argv) {
 #ifdef __GLIBC__
-    // The helper threads (fontconfig, the splash's texts, Qt's own) share the
-    // main heap. Each would otherwise get a heap of its own, whose freed pages
-    // stay with the resident program; they allocate little and seldom at once.
-    mallopt(M_ARENA_MAX, 1);
+    // The helper threads (fontconfig, the splash's texts, Qt's own) share one
+    // heap besides the main one. Each would otherwise get a heap of its own,
+    // whose freed pages stay with the resident program.
+    mallopt(M_ARENA_MAX, 2);
 #endif
     linuxp::FontConfigWarmUp fonts;  // on a second core while Qt connects to the display
     QApplication app(argc, argv);
