@@ -25,7 +25,10 @@ stack=$(program_clients)
 say "program's windows, bottom to top:
 $stack"
 
-say "checks: the message box stacks above the splash"
+say "checks: the splash is kept above, the message box stacks above it"
+# Put on top before it was on the screen, the splash gets the state once it is.
+printf '%s\n' "$stack" | awk -F'|' '$10 ~ /SPLASH/ && $11 ~ /ABOVE/' | grep -q . ||
+    fail "the splash is not kept above other windows"
 box_at=$(printf '%s\n' "$stack" | awk -F'|' '$10 ~ /^DIALOG/ && $8 == "Kelvaro Workstation" { print NR; exit }')
 splash_at=$(printf '%s\n' "$stack" | awk -F'|' '$10 ~ /SPLASH/ { print NR; exit }')
 [ "$box_at" -gt "$splash_at" ] || fail "the message box (#$box_at) is below the splash (#$splash_at)"

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -22,16 +23,54 @@
 
 namespace kelvaro::qtui {
 
+namespace {
+
+// Hands a window's flags to its native window once that is on the screen. For
+// a window shown but not yet mapped, Qt first reads the window's state back
+// from the X server: a round trip that waits while the window manager is still
+// taking the window in (the splash is put on top just after it is shown).
+class FlagsWhenExposed : public QObject {
+public:
+    static constexpr const char* kName = "kelvaro_flagsWhenExposed";
+
+    FlagsWhenExposed(QWidget* widget, QWindow* native) : QObject(native), widget_(widget) {
+        setObjectName(QLatin1String(kName));
+        native->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* native = static_cast<QWindow*>(watched);
+        if (event->type() == QEvent::Expose && native->isExposed()) {
+            native->removeEventFilter(this);
+            if (widget_) native->setFlags(widget_->windowFlags());
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> widget_;
+};
+
+}  // namespace
+
 void setStaysOnTop(QWidget* window, bool on) {
     if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
     Qt::WindowFlags flags = window->windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, on);
-    if (QWindow* native = window->windowHandle()) {
-        window->overrideWindowFlags(flags);
-        native->setFlags(flags);
-    } else {
+    QWindow* native = window->windowHandle();
+    if (!native) {
         window->setWindowFlags(flags);
+        return;
     }
+    window->overrideWindowFlags(flags);
+    if (native->isVisible() && !native->isExposed()) {
+        // One waiting hand-over takes the latest flags, however often they change.
+        if (!native->findChild<QObject*>(QLatin1String(FlagsWhenExposed::kName), Qt::FindDirectChildrenOnly))
+            new FlagsWhenExposed(window, native);
+        return;
+    }
+    native->setFlags(flags);
 }
 
 QFont sansFont(double points, bool bold, bool italic) {

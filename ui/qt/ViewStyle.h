@@ -58,7 +58,8 @@ private:
 
 // Keeps a top-level window above all others, or releases it, without moving
 // or resizing it. Once the window exists on the desktop only its hint is
-// changed: recreating it would flash it off and on again.
+// changed: recreating it would flash it off and on again. A window shown but
+// not yet on the screen gets the hint when it first is.
 void setStaysOnTop(QWidget* window, bool on);
 
 // The names of the widgets under `root` that grew to fit their texts.
