@@ -361,6 +361,23 @@ TEST_F(MainWindowTest, DueCheckWaitsWhileAnotherHandlerHoldsAMessageBox) {
     EXPECT_EQ(opened, 1);
 }
 
+// One wake-up a second carries the new clock text and the new title: seconds
+// that turn between two title ticks move the title half a second on, once.
+TEST_F(MainWindowTest, TheTitleTicksInStepWithTheSeconds) {
+    fp.clock.set(2026, 12, 9, 10, 0, 0);
+    ASSERT_TRUE(start());
+    fp.icons.loadable = {"C:\\KELVARO\\KELVARO1.ICO", "C:\\KELVARO\\KELVARO2.ICO"};
+    std::vector<std::string> titles;  // after each Timer1 tick
+    for (int tick = 1; tick <= 8; ++tick) {
+        fp.clock.time.second = (tick + 1) / 2;  // turns just before ticks 1, 3, 5, 7
+        fp.timers.advance(500);
+        titles.push_back(f().window.caption());
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Kelvaro...", "Kelvaro...", "Running...", "Running...",
+                                                 "Kelvaro Workstation...", "Kelvaro Workstation...", "Running...",
+                                                 "Running..."}));
+}
+
 TEST_F(MainWindowTest, TimersStartWithTheMainWindowAndTheFirstTitleIsRunning) {
     model = std::make_unique<ui::MainWindowModel>(ctx);
     fp.icons.loadable = {"C:\\KELVARO\\KELVARO1.ICO", "C:\\KELVARO\\KELVARO2.ICO"};
