@@ -1,6 +1,5 @@
 // Kelvaro Workstation: composes the Linux platform, the window models and the
 // Qt views, then runs the event loop for the life of the program.
-#include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -143,11 +142,6 @@ int main(int argc, char** argv) {
     ui::MainWindowModel model(ctx);
     host.setModel(&model);
     fonts.wait();
-    // Qt's screen-reader bridge connects to the session bus when first asked,
-    // which the first widget built would do anyway. Without a session bus,
-    // libdbus forks a helper to look for one and waits for it; asked now, the
-    // wait is over before the splash's caption thread starts competing with it.
-    (void)QAccessible::isActive();
     host.prepareSplash();
     host.createMainView(ctx.main);
 
