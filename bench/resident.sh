@@ -6,7 +6,8 @@
 #    fresh settings with the start sound off each time; median and range, and
 #    the CPU time the process used until then;
 #  - idle CPU with the window shown, then minimised, both programs side by side
-#    over the same S seconds, from /proc/PID/task/*/schedstat (nanoseconds);
+#    over the same S seconds, from /proc/PID/task/*/schedstat (nanoseconds,
+#    each thread sampled once a second);
 #  - RSS after each idle period.
 # Build with -DKELVARO_BUILD_BENCH=ON, then: bash bench/resident.sh [build dir] [starts] [seconds]
 set -euo pipefail
@@ -132,16 +133,42 @@ launch program; APP=$PID; APP_WIN=$WIN
 launch floor; FLOOR_PID=$PID; FLOOR_WIN=$WIN
 xdotool mousemove 1919 1079
 sleep 3  # let start-up settle
-# idle_share PID C0 C1 W0 W1: CPU share of one core in per cent
-share() { awk -v c="$(( $2 - $1 ))" -v w="$(( $4 - $3 ))" 'BEGIN { printf "%.3f", 100 * c / w }'; }
+# CPU share of one core in per cent: used nanoseconds over wall nanoseconds.
+share() { awk -v c="$1" -v w="$2" 'BEGIN { printf "%.3f", 100 * c / w }'; }
 now_ns() { date +%s%N; }
+# Each thread's CPU time over the period, sampled once a second: a thread that
+# ends meanwhile (Qt's pool threads expire after 30 s idle) keeps what it used
+# until last seen, instead of taking all it ever used out of the sum, and a
+# thread that starts meanwhile counts from zero.
+declare -A T0=() T1=()
+sample() {  # PID [first]
+    local t v k
+    for t in /proc/"$1"/task/*; do
+        read -r v _ <"$t/schedstat" 2>/dev/null || continue
+        k="$1:${t##*/}"
+        if [ -n "${2:-}" ]; then T0[$k]=$v; elif [ -z "${T0[$k]+set}" ]; then T0[$k]=0; fi
+        T1[$k]=$v
+    done
+}
+used_ns() {  # PID
+    local k s=0
+    for k in "${!T1[@]}"; do
+        if [[ $k == "$1:"* ]]; then s=$((s + T1[$k] - T0[$k])); fi
+    done
+    echo "$s"
+}
 measure() {
-    local a0 f0 w0 a1 f1 w1
-    a0=$(cpu_ns "$APP"); f0=$(cpu_ns "$FLOOR_PID"); w0=$(now_ns)
-    sleep "$IDLE"
-    a1=$(cpu_ns "$APP"); f1=$(cpu_ns "$FLOOR_PID"); w1=$(now_ns)
-    P_IDLE=$(share "$a0" "$a1" "$w0" "$w1"); F_IDLE=$(share "$f0" "$f1" "$w0" "$w1")
-    P_IDLE_MS=$(( (a1 - a0) / 1000000 )); F_IDLE_MS=$(( (f1 - f0) / 1000000 ))
+    local w0 w1 a f
+    T0=() T1=()
+    sample "$APP" first; sample "$FLOOR_PID" first; w0=$(now_ns)
+    for _ in $(seq "$IDLE"); do
+        sleep 1
+        sample "$APP"; sample "$FLOOR_PID"
+    done
+    w1=$(now_ns)
+    a=$(used_ns "$APP"); f=$(used_ns "$FLOOR_PID")
+    P_IDLE=$(share "$a" $((w1 - w0))); F_IDLE=$(share "$f" $((w1 - w0)))
+    P_IDLE_MS=$((a / 1000000)); F_IDLE_MS=$((f / 1000000))
 }
 measure
 P_SHOWN=$P_IDLE F_SHOWN=$F_IDLE P_SHOWN_MS=$P_IDLE_MS F_SHOWN_MS=$F_IDLE_MS
