@@ -91,7 +91,7 @@ void MainWindowModel::scheduleTick() {
 
 void MainWindowModel::showClock(const std::string& text) {
     // A new second drawn between two title ticks puts Timer5 in step with it
-    // (once; the title waits half a second longer): one wake-up a second then
+    // (that title comes half a second later): one wake-up a second then
     // redraws the clock and changes the title, not two half a second apart.
     if (text != lastClock_ && !lastClock_.empty() && ticksSinceTitleStart_ % 2 == 1 && timer5_->enabled()) {
         timer5_->setEnabled(false);
