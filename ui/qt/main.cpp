@@ -16,7 +16,6 @@
 #include "form/CountBoxForm.h"
 #include "platform/linux/AlsaSoundPlayer.h"
 #include "platform/linux/DriveMap.h"
-#include "platform/linux/FontConfigWarmUp.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/LinuxCurrentDirectory.h"
 #include "platform/linux/LinuxDateValidator.h"
@@ -30,6 +29,7 @@
 #include "platform/linux/QtScreen.h"
 #include "platform/linux/QtTimer.h"
 #include "platform/linux/SingleInstance.h"
+#include "platform/linux/StartUpWarmUp.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/X11WindowFinder.h"
 #include "ui/MainWindowModel.h"
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     // whose freed pages stay with the resident program.
     mallopt(M_ARENA_MAX, 2);
 #endif
-    linuxp::FontConfigWarmUp fonts;  // on a second core while Qt connects to the display
+    linuxp::StartUpWarmUp warmUp;  // on a second core while Qt connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvaro Workstation");
     QApplication::setDesktopFileName("kelvaro-workstation");
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
 
     ui::MainWindowModel model(ctx);
     host.setModel(&model);
-    fonts.wait();
+    warmUp.wait();
     host.prepareSplash();
     host.createMainView(ctx.main);
 
