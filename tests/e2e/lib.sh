@@ -33,8 +33,11 @@ done
 # The fake clock comes from libfaketime, preloaded directly rather than through
 # the faketime wrapper: the wrapper forks and waits, so its process id would not
 # be the program's, and ending the wrapper would leave the program running.
+# Its thread-safe build: the program's threads read the clock at the same time
+# from the first milliseconds on, and the plain build leaves its shared state
+# unguarded.
 E2E_FAKETIME_LIB=""
-for f in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
+for f in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1; do
     if [ -e "$f" ]; then E2E_FAKETIME_LIB=$f; break; fi
 done
 [ -n "$E2E_FAKETIME_LIB" ] || { echo "libfaketime not found (package faketime)" >&2; exit 2; }
