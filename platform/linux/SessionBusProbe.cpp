@@ -25,7 +25,8 @@ bool sessionBusPossible(const char* address, const char* runtimeDir, const char*
     if (given(runtimeDir) && ::stat((std::string(runtimeDir) + "/bus").c_str(), &st) == 0) return true;
     if (executable(launcher)) return true;
     // As execvp looks the launcher up: without a PATH in /bin and /usr/bin, and
-    // an empty entry is the current folder.
+    // an empty entry is the current folder. (Not the process starter's
+    // findOnPath: it skips relative entries on purpose, and libdbus would not.)
     std::string_view rest(path ? path : "/bin:/usr/bin");
     for (;;) {
         const auto colon = rest.find(':');
