@@ -8,7 +8,6 @@
 #include "drives/DriveSelection.h"
 #include "logfile/LogFile.h"
 #include "schedule/Countdown.h"
-#include "schedule/TimeText.h"
 #include "ui/Wiring.h"
 
 namespace kelvaro::ui {
@@ -52,7 +51,10 @@ MainWindowModel::MainWindowModel(form::AppContext& ctx) : ctx_(ctx) {
 
     auto& f = ctx_.main;
     schedule::ScheduleHooks hooks;
-    hooks.showClock = [this](const std::string& text) { showClock(text); };
+    hooks.showClock = [&f](const std::string& text) {
+        f.lblTimeNow.setCaption(text);
+        f.lblTimeNow.refresh();
+    };
     hooks.dayBoxChecked = [&f](int day) { return f.dayBoxes()[day]->checked(); };
     hooks.dailyBoxChecked = [&f] { return f.DailyCheck.checked(); };
     hooks.due = [this] { openCountdown(); };
@@ -84,25 +86,7 @@ void MainWindowModel::wireMenus() {
     f.mnuabout.onClick = [this] { showAbout(); };
 }
 
-void MainWindowModel::scheduleTick() {
-    ++ticksSinceTitleStart_;
-    check_->tick();
-}
-
-void MainWindowModel::showClock(const std::string& text) {
-    // A new second drawn between two title ticks puts Timer5 in step with it
-    // (that title comes half a second later): one wake-up a second then
-    // redraws the clock and changes the title, not two half a second apart.
-    if (text != lastClock_ && !lastClock_.empty() && ticksSinceTitleStart_ % 2 == 1 && timer5_->enabled()) {
-        timer5_->setEnabled(false);
-        timer5_->setEnabled(true);
-        ticksSinceTitleStart_ = 0;
-    }
-    lastClock_ = text;
-    auto& f = ctx_.main;
-    f.lblTimeNow.setCaption(text);
-    f.lblTimeNow.refresh();
-}
+void MainWindowModel::scheduleTick() { check_->tick(); }
 
 void MainWindowModel::titleTick() {
     const bool showingFirst = iconName_ == "KELVARO1.ICO";
@@ -224,11 +208,9 @@ void MainWindowModel::loadMainWindow(form::SplashForm& splash) {
 
     iconName_ = "KELVARO1.ICO";
     timer1_->setEnabled(true);
+    // Started once and never re-armed: the title keeps its one-second step
+    // whatever the clock's seconds do.
     timer5_->setEnabled(true);
-    // The second the timers start in: a new one at the first tick already
-    // shows where the seconds turn.
-    ticksSinceTitleStart_ = 0;
-    lastClock_ = schedule::formatClock(ctx_.platform.clock.now());
     splash.window.refresh();
     f.window.refresh();
     ctx_.applyStartupWindowState();

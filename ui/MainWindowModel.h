@@ -50,7 +50,6 @@ public:
 private:
     void wireMenus();
     void loadMainWindow(form::SplashForm& splash);
-    void showClock(const std::string& text);
 
     form::AppContext& ctx_;
     std::unique_ptr<schedule::ScheduleCheck> check_;
@@ -58,10 +57,6 @@ private:
     std::unique_ptr<platform::Timer> timer5_;
     std::string iconName_;
     bool ntOk_ = true;
-    // The clock text last drawn, and Timer1's ticks since Timer5 last started:
-    // a title tick comes with every second one.
-    std::string lastClock_;
-    int ticksSinceTitleStart_ = 0;
 };
 
 }  // namespace kelvaro::ui

@@ -361,21 +361,33 @@ TEST_F(MainWindowTest, DueCheckWaitsWhileAnotherHandlerHoldsAMessageBox) {
     EXPECT_EQ(opened, 1);
 }
 
-// One wake-up a second carries the new clock text and the new title: seconds
-// that turn between two title ticks move the title half a second on, once.
-TEST_F(MainWindowTest, TheTitleTicksInStepWithTheSeconds) {
-    fp.clock.set(2026, 12, 9, 10, 0, 0);
-    ASSERT_TRUE(start());
-    fp.icons.loadable = {"C:\\KELVARO\\KELVARO1.ICO", "C:\\KELVARO\\KELVARO2.ICO"};
-    std::vector<std::string> titles;  // after each Timer1 tick
-    for (int tick = 1; tick <= 8; ++tick) {
-        fp.clock.time.second = (tick + 1) / 2;  // turns just before ticks 1, 3, 5, 7
-        fp.timers.advance(500);
-        titles.push_back(f().window.caption());
+// The title keeps its own one-second step: wherever the clock's seconds turn
+// between Timer1's ticks, each title comes 1000 ms after the one before.
+TEST_F(MainWindowTest, TheTitleChangesEverySecondWhereverTheSecondsTurn) {
+    for (const int phaseMs : {0, 250, 500, 750, 900}) {
+        fp.clock.set(2026, 12, 9, 10, 0, 0);
+        ASSERT_TRUE(start());
+        fp.icons.loadable = {"C:\\KELVARO\\KELVARO1.ICO", "C:\\KELVARO\\KELVARO2.ICO"};
+        const long long t0 = fp.timers.nowMs();
+        std::vector<long long> changes;  // ms after start-up
+        std::vector<std::string> titles;
+        std::string last = f().window.caption();
+        for (int step = 1; step <= 60; ++step) {
+            // The seconds turn `phaseMs` after each whole second of the timers.
+            fp.clock.time.second = static_cast<int>((fp.timers.nowMs() - t0 + 1000 - phaseMs) / 1000 % 60);
+            fp.timers.advance(100);
+            if (f().window.caption() == last) continue;
+            last = f().window.caption();
+            changes.push_back(fp.timers.nowMs() - t0);
+            titles.push_back(last);
+        }
+        EXPECT_EQ(changes, (std::vector<long long>{1000, 2000, 3000, 4000, 5000, 6000})) << "phase " << phaseMs;
+        EXPECT_EQ(titles, (std::vector<std::string>{"Running...", "Kelvaro Workstation...", "Running...",
+                                                     "Kelvaro Workstation...", "Running...",
+                                                     "Kelvaro Workstation..."}))
+            << "phase " << phaseMs;
+        model.reset();
     }
-    EXPECT_EQ(titles, (std::vector<std::string>{"Kelvaro...", "Kelvaro...", "Running...", "Running...",
-                                                 "Kelvaro Workstation...", "Kelvaro Workstation...", "Running...",
-                                                 "Running..."}));
 }
 
 TEST_F(MainWindowTest, TimersStartWithTheMainWindowAndTheFirstTitleIsRunning) {
