@@ -1,5 +1,6 @@
 #include "ntbackup/Archiver.h"
 
+#include <iterator>
 #include <thread>
 
 #include "ntbackup/TarOutput.h"
@@ -53,11 +54,17 @@ void Archiver::listAll(const std::vector<ArchiveWork>& work) {
         }
         changed_.notify_all();
         const TarOutcome listed = lister_.run(
-            command({"--create", "--file=/dev/null", "--verbose", "--verbose"}, work[k].listSelect, work[k]),
+            command({"--create", "--file=/dev/null", "--verbose", "--verbose", kListingFormat[0], kListingFormat[1],
+                     kListingFormat[2]},
+                    work[k].listSelect, work[k]),
             [&](const std::string& line) {
                 std::lock_guard lock(mutex_);
-                if (hooks_.file) hooks_.file(line);
-                if (const auto m = parseMemberLine(line)) listings_[k].add(*m);
+                const auto m = parseMemberLine(line);
+                if (hooks_.file) hooks_.file(m ? logLineOf(line, *m) : line);
+                if (m) {
+                    listings_[k].add(*m);
+                    if (hooks_.member) hooks_.member(k, *m);
+                }
                 report();
             },
             nullptr, cancel_);
@@ -82,6 +89,7 @@ ArchiveOutcome Archiver::archive(std::size_t k, const ArchiveWork& w) {
     }
     if (hooks_.phase) hooks_.phase("Backing up " + w.label);
     std::vector<std::string> head{"--create", "--file=" + w.file, "--checkpoint=100", "--checkpoint-action=echo=#%u"};
+    head.insert(head.end(), std::begin(kArchiveMetadata), std::end(kArchiveMetadata));
     if (w.compress) head.push_back("--zstd");
     std::string fatal;
     int fileProblems = 0;

@@ -5,8 +5,11 @@
 #include <mutex>
 #include <optional>
 
-#include "ntbackup/DriveTree.h"
 #include "ntbackup/Archiver.h"
+#include "ntbackup/BackupScope.h"
+#include "ntbackup/DriveTree.h"
+#include "ntbackup/FileIndex.h"
+#include "ntbackup/SnapshotFile.h"
 #include "ntbackup/Marks.h"
 #include "ntbackup/RunLog.h"
 #include "ntbackup/Tape.h"
@@ -27,32 +30,17 @@ std::string localStamp(std::time_t t) {
 
 namespace {
 
-std::time_t localMidnight(std::time_t t) {
-    std::tm tm {};
-    localtime_r(&t, &tm);
-    tm.tm_hour = tm.tm_min = tm.tm_sec = 0;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
-}
-
 std::string canonicalOr(const std::string& p) {
     std::error_code ec;
     const auto c = fs::canonical(p, ec);
     return ec ? p : c.string();
 }
 
-// One folder to archive: a drive, or the machine's configuration.
-struct Source {
-    std::string name;    // "c", or "registry"
-    std::string label;   // "drive c: [/home/alice]", "the local registry (/etc)"
-    std::string folder;
-};
-
 class BackupJob {
 public:
     BackupJob(const Request& r, RunContext& c)
         : req_(r), ctx_(c), tape_(c.tapeFolder(r.tape), r.tape), marks_(c.marksFolder()),
-          work_(c.marksFolder() + "/.run-" + std::to_string(r.tape)) {}
+          snapshots_{c.marksFolder() + "/.run-" + std::to_string(r.tape)} {}
 
     RunResult run() {
         start_ = ctx_.now();
@@ -70,9 +58,9 @@ public:
         if (auto e = ctx_.lock.acquire(tape_.folder(), waiting, ctx_.cancel); !e.empty())
             return ctx_.cancel.load() ? cancelled() : fail(e);
         if (auto e = tape_.clearStaging(); !e.empty()) return fail(e);
-        fs::remove_all(work_, ec);
-        fs::create_directories(work_, ec);
-        if (ec) return fail("The folder " + work_ + " cannot be made: " + ec.message());
+        fs::remove_all(snapshots_.folder, ec);
+        fs::create_directories(snapshots_.folder, ec);
+        if (ec) return fail("The folder " + snapshots_.folder + " cannot be made: " + ec.message());
 
         set_.number = tape_.nextNumber();
         set_.date = localStamp(start_);
@@ -80,8 +68,9 @@ public:
         set_.description = req_.description;
         writeHeader();
 
-        collectSources();
+        sources_ = collectSources(req_, ctx_.drives, ctx_.registryFolder, [this](const std::string& t) { exception(t); });
         if (sources_.empty()) return fail("None of the selected drives exists.");
+        planChains();
         leaveOut_ = {canonicalOr(ctx_.dataFolder), canonicalOr(tape_.folder())};
         // The run's own log grows while the run reads it: it would never verify.
         if (!logPath_.empty()) leaveOut_.push_back(canonicalOr(logPath_));
@@ -133,47 +122,34 @@ private:
         ctx_.observer.exception(text);
     }
 
-    void collectSources() {
-        for (char d : req_.drives) {
-            const std::string letter(1, d);
-            const auto folder = ctx_.drives.target(d);
-            if (!folder) {
-                exception("Drive " + letter + ": does not exist: no link " + letter + ": in " + ctx_.drives.root() +
-                          " leads to a folder.");
-                continue;
-            }
-            sources_.push_back({letter, "drive " + letter + ": [" + *folder + "]", canonicalOr(*folder)});
+    // How much of each drive this run takes, and why it takes every file when it does.
+    void planChains() {
+        const auto onTape = tape_.sets();
+        const auto whole = [this](const BackupSet& set, const ArchiveEntry& a) { return tape_.archiveWhole(set, a); };
+        for (auto& s : sources_) {
+            if (!s.isDrive()) continue;
+            s.plan = planDrive(req_.type, req_.append, s.name[0], req_.tape, marks_.chain(s.name[0], s.folder), onTape, whole);
+            if (s.plan.note.empty()) continue;
+            set_.notes.push_back(s.plan.note);
+            log_.header("Note: " + s.plan.note);
+            ctx_.observer.notice(s.plan.note);
         }
-        if (req_.registry)
-            sources_.push_back({"registry", "the local registry (" + ctx_.registryFolder + ")", ctx_.registryFolder});
     }
-
-    std::string snapshotOf(const Source& s) const { return work_ + "/" + s.name + ".snar"; }
 
     // Every source's archive, with its listing running ahead (see Archiver).
     std::string archiveAll() {
         std::vector<ArchiveWork> work;
         for (const auto& s : sources_) {
-            const bool letter = s.name.size() == 1;
-            ArchiveWork w{s.label, s.name, s.folder, tape_.staging() + "/" + s.name + (req_.compress ? ".tar.zst" : ".tar"),
-                          req_.compress, {}, {}, exclusionsUnder(s.folder, leaveOut_)};
-            if (req_.type == BackupType::Daily && letter)
-                w.listSelect.push_back("--newer-mtime=@" + std::to_string(localMidnight(start_)));
-            w.archiveSelect = w.listSelect;
-            if (letter && startsFromMark(req_.type)) {
-                // Each tar gets its own copy of the mark: both write to it.
-                std::error_code ec;
-                if (const auto mark = marks_.snapshot(s.name[0], s.folder)) {
-                    fs::copy_file(*mark, snapshotOf(s), fs::copy_options::overwrite_existing, ec);
-                    if (!ec) fs::copy_file(*mark, snapshotOf(s) + ".list", fs::copy_options::overwrite_existing, ec);
-                }
-                if (ec) return "The mark of " + s.label + " cannot be read: " + ec.message();
-                w.listSelect.push_back("--listed-incremental=" + snapshotOf(s) + ".list");
-                w.archiveSelect.push_back("--listed-incremental=" + snapshotOf(s));
-            } else if (letter && setsMark(req_.type)) {
-                w.listSelect.push_back("--listed-incremental=" + snapshotOf(s));
-            }
+            const std::string file = s.name + (req_.compress ? ".tar.zst" : ".tar");
+            ArchiveWork w;
+            const auto mark = s.isDrive() ? marks_.snapshot(s.name[0], s.folder) : std::nullopt;
+            if (auto e = archiveWorkFor(s, req_, mark, snapshots_, start_, tape_.staging() + "/" + file, leaveOut_, w);
+                !e.empty())
+                return e;
             work.push_back(std::move(w));
+            indexes_.emplace_back();
+            if (auto e = indexes_.back().open(tape_.staging() + "/" + indexFileFor(file)); !e.empty())
+                return "The file index of " + s.label + ": " + e;
         }
 
         Archiver archiver(ctx_.tar, ctx_.lister, ctx_.cancel,
@@ -182,6 +158,7 @@ private:
                                std::lock_guard lock(mutex_);
                                log_.file(line);
                            },
+                           [this](std::size_t k, const MemberLine& m) { indexes_[k].member(m); },
                            [this](const std::string& t) { exception(t); },
                            [this](const std::string& t) {
                                std::lock_guard lock(mutex_);
@@ -196,18 +173,36 @@ private:
             if (o.cancelled) return "Cancelled.";
             if (!o.error.empty()) return o.error;
             const Source& s = sources_[k];
-            const bool letter = s.name.size() == 1;
+            const bool letter = s.isDrive();
             // Without its listing the set still has the archive, but a Normal run no new mark.
             if (o.listingFailed) {
                 if (letter && req_.type == BackupType::Normal) unmarked_.push_back(s.name[0]);
                 exception(s.name + ": the files could not be listed" +
                           (letter && req_.type == BackupType::Normal ? "; the mark stays where it was." : "."));
             }
-            set_.archives.push_back({s.name, work[k].file.substr(work[k].file.rfind('/') + 1), s.folder,
-                                     letter && startsFromMark(req_.type), o.counts.files, o.counts.bytes});
+            ArchiveEntry entry{s.name, work[k].file.substr(work[k].file.rfind('/') + 1), s.folder,
+                               letter && startsFromMark(req_.type), o.counts.files, o.counts.bytes};
+            entry.chainKnown = true;
+            entry.chain = s.plan.chain;
+            std::error_code ec;
+            entry.archiveSize = fs::file_size(work[k].file, ec);
+            entry.indexed = closeIndex(k, s) && !o.listingFailed;
+            if (!entry.indexed) fs::remove(tape_.staging() + "/" + indexFileFor(entry.file), ec);
+            set_.archives.push_back(entry);
         }
         if (outcomes.size() < sources_.size()) return "Cancelled.";
         return {};
+    }
+
+    // The names the drive held that this archive did not take again come from
+    // the listing's snapshot, so that the index alone tells what existed.
+    bool closeIndex(std::size_t k, const Source& s) {
+        std::string error;
+        if (s.isDrive() && startsFromMark(req_.type) && s.plan.buildsOnChain)
+            error = unchangedNames(snapshots_.listing(s), [&](const std::string& p) { indexes_[k].unchanged(p); });
+        if (const auto e = indexes_[k].close(); error.empty()) error = e;
+        if (!error.empty()) log_.header("Note: the file index of " + s.label + " is left out: " + error);
+        return error.empty();
     }
 
     void verify(const Source& s, const ArchiveEntry& entry) {
@@ -240,15 +235,20 @@ private:
 
     void finishAfterCommit() {
         if (setsMark(req_.type))
-            for (const auto& s : sources_)
-                if (s.name.size() == 1 && std::find(unmarked_.begin(), unmarked_.end(), s.name[0]) == unmarked_.end())
-                    if (auto e = marks_.set(s.name[0], s.folder, snapshotOf(s)); !e.empty()) exception(e);
+            for (const auto& s : sources_) {
+                if (!s.isDrive() || std::find(unmarked_.begin(), unmarked_.end(), s.name[0]) != unmarked_.end()) continue;
+                MarkChain chain{req_.tape, s.plan.chain};
+                chain.sets.push_back(set_.number);
+                if (auto e = marks_.set(s.name[0], s.folder, snapshots_.archive(s), chain); !e.empty()) exception(e);
+            }
         std::error_code ec;
-        fs::remove_all(work_, ec);
+        fs::remove_all(snapshots_.folder, ec);
         if (!req_.append) {
             if (verifyDifferences_ == 0) {
                 ctx_.observer.phase("Replacing the old sets");
-                if (auto e = tape_.removeSetsBefore(set_.number); !e.empty()) exception("Old sets not removed: " + e);
+                // The sets this one builds on stay: the tape must restore on its own.
+                if (auto e = tape_.removeSetsBefore(set_.number, setsNeededBy(set_)); !e.empty())
+                    exception("Old sets not removed: " + e);
             } else {
                 log_.header("The earlier sets on the tape were kept: verification found differences.");
             }
@@ -273,7 +273,7 @@ private:
     RunResult endWithout(const std::string& text) {
         std::error_code ec;
         fs::remove_all(tape_.staging(), ec);
-        fs::remove_all(work_, ec);
+        fs::remove_all(snapshots_.folder, ec);
         log_.footer("Result: " + text + " Nothing was kept and no mark was changed.");
         log_.footer("Backup ended " + localStamp(ctx_.now()));
         const RunResult r{2, text};
@@ -287,7 +287,8 @@ private:
     RunContext& ctx_;
     Tape tape_;
     Marks marks_;
-    std::string work_;  // the run's snapshots until they become marks
+    Snapshots snapshots_;  // the run's snapshots until they become marks
+    std::vector<IndexWriter> indexes_;  // one per archive
     RunLog log_;
     std::string logPath_;
     BackupSet set_;

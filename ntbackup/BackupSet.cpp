@@ -41,6 +41,13 @@ std::string formatSetFile(const BackupSet& s) {
     for (const auto& a : s.archives)
         out << "Archive: " << a.drive << " " << a.file << " " << (a.listed ? "listed" : "plain") << " " << a.files
             << " " << a.bytes << " " << escapeLine(a.folder) << "\n";
+    for (const auto& a : s.archives) {
+        if (!a.chainKnown) continue;
+        out << "Chain: " << a.drive << " " << a.archiveSize << " " << (a.indexed ? "indexed" : "plain");
+        for (int k : a.chain) out << " " << k;
+        out << "\n";
+    }
+    for (const auto& n : s.notes) out << "Note: " << escapeLine(n) << "\n";
     return out.str();
 }
 
@@ -73,6 +80,22 @@ std::optional<BackupSet> parseSetFile(const std::string& text) {
                 std::getline(fields >> std::ws, folder);
                 a.folder = unescapeLine(folder);
                 s.archives.push_back(a);
+            } else if (key == "Chain") {
+                std::istringstream fields(value);
+                std::string drive, index;
+                std::uint64_t size = 0;
+                if (!(fields >> drive >> size >> index)) return std::nullopt;
+                ArchiveEntry* a = nullptr;
+                for (auto& e : s.archives)
+                    if (e.drive == drive) a = &e;
+                if (!a) return std::nullopt;
+                a->chainKnown = true;
+                a->archiveSize = size;
+                a->indexed = index == "indexed";
+                for (int k; fields >> k;) a->chain.push_back(k);
+                if (!fields.eof()) return std::nullopt;
+            } else if (key == "Note") {
+                s.notes.push_back(unescapeLine(value));
             }
         } catch (...) {
             return std::nullopt;
@@ -95,6 +118,7 @@ std::string catalogText(int tape, const std::vector<BackupSet>& sets) {
             out << "  Drive:       " << name << " -> " << a.file << ", " << groupedNumber(a.files) << " files, "
                 << groupedNumber(a.bytes) << " bytes\n";
         }
+        for (const auto& n : s.notes) out << "  Note:        " << escapeLine(n) << "\n";
         out << "  Files:       " << groupedNumber(s.files()) << "\n"
             << "  Bytes:       " << groupedNumber(s.bytes()) << "\n"
             << "  Result:      " << s.result() << (s.verified ? ", verified" : "") << "\n";

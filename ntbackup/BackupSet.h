@@ -16,6 +16,11 @@ struct ArchiveEntry {
     bool listed = true;  // written with a snapshot (--listed-incremental): extracted with one too
     std::uint64_t files = 0;
     std::uint64_t bytes = 0;
+    // Written since tapes restore on their own; sets from before have none of these.
+    bool chainKnown = false;
+    std::vector<int> chain;          // the sets of this tape that restore before this one, oldest first
+    std::uint64_t archiveSize = 0;   // of the archive file: a shorter one is damaged
+    bool indexed = false;            // a file index (FileIndex.h) stands beside the archive
 };
 
 // What the tape's catalog says about one run.
@@ -27,6 +32,7 @@ struct BackupSet {
     std::vector<ArchiveEntry> archives;
     int exceptions = 0;
     bool verified = false;  // /V read every archive back
+    std::vector<std::string> notes;  // why a drive's run took every file, and the like
 
     std::uint64_t files() const;
     std::uint64_t bytes() const;

@@ -22,12 +22,34 @@ std::optional<std::string> Marks::snapshot(char drive, const std::string& driveF
     return snar;
 }
 
-std::string Marks::set(char drive, const std::string& driveFolder, const std::string& snapshotFile) const {
+std::optional<MarkChain> Marks::chain(char drive, const std::string& driveFolder) const {
+    if (!snapshot(drive, driveFolder)) return std::nullopt;
+    std::ifstream in(path(drive, ".chain"), std::ios::binary);
+    std::string word;
+    MarkChain c;
+    if (!(in >> word >> c.tape) || word != "tape" || !(in >> word) || word != "sets") return std::nullopt;
+    for (int k; in >> k;) c.sets.push_back(k);
+    if (!in.eof() || c.sets.empty()) return std::nullopt;
+    return c;
+}
+
+std::string Marks::set(char drive, const std::string& driveFolder, const std::string& snapshotFile,
+                       const MarkChain& chain) const {
     std::error_code ec;
     fs::create_directories(folder_, ec);
-    const std::string snar = path(drive, ".snar"), folderFile = path(drive, ".folder");
+    const std::string snar = path(drive, ".snar"), folderFile = path(drive, ".folder"), chainFile = path(drive, ".chain");
+    // The chain goes first: a chain without its new snapshot only makes the next run take more.
+    {
+        std::ofstream out(chainFile + ".new", std::ios::binary | std::ios::trunc);
+        out << "tape " << chain.tape << " sets";
+        for (int k : chain.sets) out << " " << k;
+        out << "\n";
+        out.flush();
+        if (!out) ec = std::make_error_code(std::errc::io_error);
+    }
+    if (!ec) fs::rename(chainFile + ".new", chainFile, ec);
     // Copied (the tape may sit on another disk), then renamed into place.
-    fs::copy_file(snapshotFile, snar + ".new", fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::copy_file(snapshotFile, snar + ".new", fs::copy_options::overwrite_existing, ec);
     if (!ec) {
         std::ofstream out(folderFile + ".new", std::ios::binary | std::ios::trunc);
         out << escapeLine(driveFolder) << "\n";

@@ -11,7 +11,8 @@ const char* const kUsage =
     "  NTBackup.exe Backup c: [d: ...] [/A] [/V] [/R] [/B] [/HC:on|off] [/D \"text\"]\n"
     "               [/T normal|copy|incremental|differential|daily] [/L \"file\" [/E]] [/tape:N]\n"
     "  NTBackup.exe Restore /tape:N c: \"target folder\" [/set:K] [/overwrite]\n"
-    "  NTBackup.exe List /tape:N\n";
+    "  NTBackup.exe Restore /tape:N \"c:\\docs\\a file.txt\" \"c:\\photos\" ... \"target folder\" [/set:K] [/overwrite]\n"
+    "  NTBackup.exe List /tape:N [\"c:\\docs\\a file.txt\" | \"c:\\docs\" [/set:K]]\n";
 
 namespace {
 
@@ -28,7 +29,37 @@ std::optional<int> digitAfter(const std::string& lowered, const std::string& pre
 
 BadCommandLine bad(const std::string& text) { return {text}; }
 
+// The pieces of a Restore or List, all of one drive.
+std::optional<BadCommandLine> takePieces(const std::vector<std::string>& given, Request& r) {
+    for (const auto& g : given) {
+        const auto piece = parsePiece(g);
+        if (!piece) return bad("\"" + g + "\" is neither a drive (c: to z:) nor a file or folder on one (c:\\docs).");
+        if (!r.drives.empty() && r.drives[0] != piece->first)
+            return bad("\"" + g + "\" is on another drive: the files of one run come from one drive.");
+        if (r.drives.empty()) r.drives.push_back(piece->first);
+        r.pieces.push_back(piece->second);
+        r.pieceNames.push_back(g);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::pair<char, std::string>> parsePiece(const std::string& w) {
+    if (w.size() < 2 || !isDrivePiece(w.substr(0, 2)) || (w.size() > 2 && w[2] != '\\')) return std::nullopt;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(w[0])));
+    std::string path;
+    std::size_t from = 2;
+    while (from < w.size()) {
+        const std::size_t end = std::min(w.find('\\', from + 1), w.size());
+        const std::string part = w.substr(from + 1, end - from - 1);
+        from = end;
+        if (part.empty()) continue;
+        if (part == "." || part == ".." || part.find('/') != std::string::npos) return std::nullopt;
+        path += (path.empty() ? "" : "/") + part;
+    }
+    return std::make_pair(letter, path);
+}
 
 std::variant<Request, BadCommandLine> parseRequest(const std::vector<std::string>& rawArgs) {
     std::vector<std::string> args;
@@ -102,13 +133,15 @@ std::variant<Request, BadCommandLine> parseRequest(const std::vector<std::string
         if (r.drives.empty()) return bad("No drives are selected for backup.");
         break;
     case Operation::Restore:
-        if (positional.size() != 2 || !isDrivePiece(positional[0]))
+        if (positional.size() < 2 || !parsePiece(positional[0]))
             return bad("Restore needs a drive and a target folder: NTBackup.exe Restore /tape:N c: \"folder\".");
-        r.drives.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(positional[0][0]))));
-        r.restoreTarget = positional[1];
+        r.restoreTarget = positional.back();
+        positional.pop_back();
+        if (auto b = takePieces(positional, r)) return *b;
         break;
     case Operation::List:
-        if (!positional.empty()) return bad("List takes only /tape:N, not \"" + positional[0] + "\".");
+        if (positional.size() > 1) return bad("List takes one file or folder, not \"" + positional[1] + "\".");
+        if (auto b = takePieces(positional, r)) return *b;
         break;
     }
     return r;

@@ -25,6 +25,10 @@ struct Request {
     std::optional<std::string> logFile;    // /L "file", a Windows path
     int tape = 1;                   // /tape:N
     std::optional<int> set;         // /set:K (Restore)
+    // Restore and List: files or folders of the one drive in `drives`, as paths
+    // below it ("docs/letter one.txt"); none, or one "", for the whole drive.
+    std::vector<std::string> pieces;
+    std::vector<std::string> pieceNames;  // as given: "c:\docs\letter one.txt"
     std::string restoreTarget;      // Restore: the folder to restore into
     bool overwrite = false;         // Restore into a folder that is not empty
 };
@@ -37,6 +41,10 @@ struct BadCommandLine {
 // may come in any order; empty arguments (extra blanks) are ignored. Anything the
 // program does not know ends the run before it writes a thing.
 std::variant<Request, BadCommandLine> parseRequest(const std::vector<std::string>& args);
+
+// "c:\docs\letter one.txt" -> {'c', "docs/letter one.txt"}; "c:" -> {'c', ""}.
+// None for anything else, "." and ".." parts included.
+std::optional<std::pair<char, std::string>> parsePiece(const std::string& windowsPath);
 
 // The command forms, for a refused command line and for --help.
 extern const char* const kUsage;

@@ -1,7 +1,14 @@
 #include "ntbackup/RestoreRun.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "ntbackup/ChainPlan.h"
+#include "ntbackup/ChainView.h"
 
 #include "ntbackup/Tape.h"
 #include "ntbackup/TarOutput.h"
@@ -46,89 +53,165 @@ bool isEmptyFolder(const std::string& p, bool& exists) {
 
 }  // namespace
 
-RunResult runRestore(const Request& req, RunContext& ctx) {
-    const std::string drive(1, req.drives.at(0));
-    Tape tape(ctx.tapeFolder(req.tape), req.tape);
-    const auto fail = [&](const std::string& why) {
+namespace {
+
+struct Restore {
+    const Request& req;
+    RunContext& ctx;
+    Tape tape;
+    std::string drive;
+    int exceptions = 0;
+
+    RunResult fail(const std::string& why) {
         const RunResult r{2, "Restore failed: " + why};
         ctx.observer.finished(r);
         return r;
-    };
-    std::error_code ec;
-    if (!fs::is_directory(tape.folder(), ec)) return fail("tape " + std::to_string(req.tape) + " holds no backup sets.");
-    const auto waiting = [&] {
-        ctx.observer.notice("Tape " + std::to_string(req.tape) + " is in use by another run: waiting for it to end.");
-    };
-    if (auto e = ctx.lock.acquire(tape.folder(), waiting, ctx.cancel); !e.empty()) return fail(e);
-
-    std::vector<BackupSet> sets;
-    bool setFound = !req.set;
-    for (const auto& s : tape.sets()) {
-        if (req.set && s.number > *req.set) break;
-        if (req.set && s.number == *req.set) setFound = true;
-        if (s.archiveOf(drive)) sets.push_back(s);
     }
-    if (!setFound) return fail("tape " + std::to_string(req.tape) + " has no set " + std::to_string(*req.set) + ".");
-    const auto chain = restoreChain(sets);
-    if (chain.empty())
-        return fail("no set on tape " + std::to_string(req.tape) + " holds drive " + drive + ":.");
-
-    const std::string target = fs::absolute(req.restoreTarget, ec).lexically_normal().string();
-    bool exists = false;
-    if (!isEmptyFolder(target, exists)) {
-        if (exists && !fs::is_directory(target, ec)) return fail(target + " is not a folder.");
-        if (exists && !req.overwrite)
-            return fail(target + " is not empty. Restore into an empty folder, or add /overwrite to make this "
-                                 "folder equal to the backup (files that are not in the backup are removed).");
-        if (!exists) fs::create_directories(target, ec);
-        if (ec) return fail("the folder " + target + " cannot be made: " + ec.message());
-    }
-
-    int exceptions = 0;
-    const auto exception = [&](const std::string& text) {
+    void exception(const std::string& text) {
         ++exceptions;
         ctx.observer.exception(text);
-    };
-    if (chain.front().type != BackupType::Normal && chain.front().type != BackupType::Copy)
-        exception("No Normal set for drive " + drive + ": on tape " + std::to_string(req.tape) +
-                  " before these sets: only the changes they hold are restored.");
+    }
+    RunResult done() {
+        const std::string text = exceptions == 0 ? "Restore done."
+                                                 : "Restore done with " + std::to_string(exceptions) +
+                                                       (exceptions == 1 ? " exception." : " exceptions.");
+        const RunResult r{exceptions == 0 ? 0 : 1, text};
+        ctx.observer.finished(r);
+        return r;
+    }
 
-    for (const auto& set : chain) {
-        if (ctx.cancel.load()) return fail("cancelled; the folder holds part of the backup.");
+    // One tar extraction; empty when it went well enough to go on.
+    std::string extract(const BackupSet& set, std::vector<std::string> args) {
         const ArchiveEntry& a = *set.archiveOf(drive);
-        ctx.observer.phase("Restoring drive " + drive + ": from set " + std::to_string(set.number) + " (" +
-                           typeName(set.type) + ")");
-        std::vector<std::string> args{"--extract", "--file=" + tape.setFolder(set.number) + "/" + a.file,
-                                      "--preserve-permissions", "--directory=" + target};
-        // Extracting with a snapshot makes the folder what it was at that run: it
-        // also removes what had been deleted by then.
-        if (a.listed) args.push_back("--listed-incremental=/dev/null");
+        const std::string file = tape.setFolder(set.number) + "/" + a.file;
+        args.insert(args.begin(), {"--extract", "--file=" + file});
+        args.insert(args.end(), std::begin(kExtractMetadata), std::end(kExtractMetadata));
         std::string fatal;
+        const int before = exceptions;
         const auto outcome = ctx.tar.run(
             args, nullptr,
             [&](const std::string& line) {
-                const TarNote note = classifyTarError(line, args[1].substr(7));
+                const TarNote note = classifyTarError(line, file);
                 if (note.kind == TarNoteKind::Exception) exception(drive + ": " + note.text);
                 else if (note.kind == TarNoteKind::Fatal && fatal.empty()) fatal = note.text;
             },
             ctx.cancel);
-        if (!outcome.started) return fail("tar cannot be started: " + outcome.startError);
-        if (outcome.cancelled) return fail("cancelled; the folder holds part of the backup.");
-        if (outcome.exitStatus >= 2 && (!fatal.empty() || exceptions == 0))
-            return fail("set " + std::to_string(set.number) + " cannot be read: " +
-                        (fatal.empty() ? "tar ended with status " + std::to_string(outcome.exitStatus) : fatal));
+        if (!outcome.started) return "tar cannot be started: " + outcome.startError;
+        if (outcome.cancelled) return "cancelled; the folder holds part of the backup.";
+        if (outcome.exitStatus >= 2 && (!fatal.empty() || exceptions == before))
+            return "set " + std::to_string(set.number) + " cannot be read: " +
+                   (fatal.empty() ? "tar ended with status " + std::to_string(outcome.exitStatus) : fatal);
+        if (!fatal.empty()) exception(drive + ": " + fatal);
+        return {};
     }
-    const std::string text = exceptions == 0 ? "Restore done." : "Restore done with " + std::to_string(exceptions) +
-                                                                     (exceptions == 1 ? " exception." : " exceptions.");
-    const RunResult r{exceptions == 0 ? 0 : 1, text};
-    ctx.observer.finished(r);
-    return r;
-}
 
-RunResult runList(const Request& req, RunContext& ctx, std::string& catalog) {
-    Tape tape(ctx.tapeFolder(req.tape), req.tape);
-    catalog = catalogText(req.tape, tape.sets());
-    return {0, ""};
+    RunResult wholeDrive(const RestoreChain& chain, const std::string& target) {
+        if (chain.legacy && chain.sets.front().type != BackupType::Normal && chain.sets.front().type != BackupType::Copy)
+            exception("No Normal set for drive " + drive + ": on tape " + std::to_string(req.tape) +
+                      " before these sets: only the changes they hold are restored.");
+        for (const auto& set : chain.sets) {
+            if (ctx.cancel.load()) return fail("cancelled; the folder holds part of the backup.");
+            ctx.observer.phase("Restoring drive " + drive + ": from set " + std::to_string(set.number) + " (" +
+                               typeName(set.type) + ")");
+            std::vector<std::string> args{"--directory=" + target};
+            // Extracting with a snapshot makes the folder what it was at that run: it
+            // also removes what had been deleted by then.
+            if (set.archiveOf(drive)->listed) args.push_back("--listed-incremental=/dev/null");
+            if (auto e = extract(set, args); !e.empty()) return fail(e);
+        }
+        return done();
+    }
+
+    RunResult pieces(const RestoreChain& chain, const std::string& target, std::map<std::string, Version> wanted) {
+        // Each file from the set that holds its version; folders last get their times back.
+        std::error_code ec;
+        const std::string list = ctx.dataFolder + "/.restore-" + std::to_string(req.tape) + ".list";
+        fs::create_directories(ctx.dataFolder, ec);
+        for (const auto& set : chain.sets) {
+            std::string names;
+            std::size_t count = 0;
+            for (const auto& [path, v] : wanted)
+                if (v.set == set.number && !path.empty()) names += memberName(path) + '\0', ++count;
+            if (count == 0) continue;
+            if (ctx.cancel.load()) return fail("cancelled; the folder holds part of the backup.");
+            ctx.observer.phase("Restoring " + std::to_string(count) + (count == 1 ? " item" : " items") +
+                               " of drive " + drive + ": from set " + std::to_string(set.number) + " (" +
+                               typeName(set.type) + ")");
+            {
+                std::ofstream out(list, std::ios::binary | std::ios::trunc);
+                out << names;
+                if (!out.flush()) return fail("the list of files cannot be written to " + list + ".");
+            }
+            // Names taken as they stand: no options, no patterns, no folder pulling in more.
+            const std::string e = extract(set, {"--directory=" + target, "--null", "--verbatim-files-from",
+                                                "--no-wildcards", "--no-recursion", "--files-from=" + list});
+            fs::remove(list, ec);
+            if (!e.empty()) return fail(e);
+        }
+        for (auto it = wanted.rbegin(); it != wanted.rend(); ++it)
+            if (it->second.entry.kind == MemberKind::Directory && !it->first.empty())
+                fs::last_write_time(target + "/" + it->first,
+                                    std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(
+                                        static_cast<std::time_t>(it->second.entry.mtime))),
+                                    ec);
+        return done();
+    }
+
+    RunResult run() {
+        std::error_code ec;
+        if (!fs::is_directory(tape.folder(), ec)) return fail("tape " + std::to_string(req.tape) + " holds no backup sets.");
+        const auto waiting = [&] {
+            ctx.observer.notice("Tape " + std::to_string(req.tape) + " is in use by another run: waiting for it to end.");
+        };
+        if (auto e = ctx.lock.acquire(tape.folder(), waiting, ctx.cancel); !e.empty()) return fail(e);
+
+        const auto all = tape.sets();
+        if (req.set && std::none_of(all.begin(), all.end(), [&](const auto& s) { return s.number == *req.set; }))
+            return fail("tape " + std::to_string(req.tape) + " has no set " + std::to_string(*req.set) + ".");
+        const RestoreChain chain = restoreChainOf(all, drive, req.set);
+        if (!chain.missing.empty())
+            return fail("the restore of drive " + drive + ": needs " + chain.missing + ", which is not on tape " +
+                        std::to_string(req.tape) + ".");
+        if (chain.sets.empty()) return fail("no set on tape " + std::to_string(req.tape) + " holds drive " + drive + ":.");
+
+        const bool whole = std::all_of(req.pieces.begin(), req.pieces.end(), [](const auto& p) { return p.empty(); });
+        std::map<std::string, Version> wanted;
+        if (!whole) {
+            const ArchiveEntries archives(tape, ctx.tar, ctx.cancel);
+            for (std::size_t i = 0; i < req.pieces.size(); ++i) {
+                auto state = chainState(chain.sets, drive, req.pieces[i], archives);
+                if (!state.error.empty()) return fail(state.error + ".");
+                if (state.entries.empty())
+                    return fail("no set of the chain of set " + std::to_string(chain.sets.back().number) + " holds " +
+                                req.pieceNames[i] + ".");
+                wanted.merge(state.entries);
+            }
+        }
+
+        const std::string target = fs::absolute(req.restoreTarget, ec).lexically_normal().string();
+        bool exists = false;
+        if (!isEmptyFolder(target, exists)) {
+            if (exists && !fs::is_directory(target, ec)) return fail(target + " is not a folder.");
+            if (whole && exists && !req.overwrite)
+                return fail(target + " is not empty. Restore into an empty folder, or add /overwrite to make this "
+                                     "folder equal to the backup (files that are not in the backup are removed).");
+            if (!whole && !req.overwrite)
+                for (const auto& [path, v] : wanted) {
+                    const auto status = fs::symlink_status(target + "/" + path, ec);
+                    if (!fs::exists(status) || (v.entry.kind == MemberKind::Directory && fs::is_directory(status))) continue;
+                    return fail(target + "/" + path + " is there already. Add /overwrite to replace it with the backup.");
+                }
+            if (!exists) fs::create_directories(target, ec);
+            if (ec) return fail("the folder " + target + " cannot be made: " + ec.message());
+        }
+        return whole ? wholeDrive(chain, target) : pieces(chain, target, std::move(wanted));
+    }
+};
+
+}  // namespace
+
+RunResult runRestore(const Request& req, RunContext& ctx) {
+    return Restore{req, ctx, Tape(ctx.tapeFolder(req.tape), req.tape), std::string(1, req.drives.at(0))}.run();
 }
 
 }  // namespace kelvaro::ntbackup

@@ -103,12 +103,18 @@ std::string Tape::commit(const BackupSet& set) const {
     return ec ? "The set cannot be stored as " + setFolder(set.number) + ": " + ec.message() : "";
 }
 
-std::string Tape::removeSetsBefore(int number) const {
+bool Tape::archiveWhole(const BackupSet& set, const ArchiveEntry& archive) const {
+    std::error_code ec;
+    const auto size = fs::file_size(setFolder(set.number) + "/" + archive.file, ec);
+    return !ec && size == archive.archiveSize;
+}
+
+std::string Tape::removeSetsBefore(int number, const std::set<int>& keep) const {
     std::string errors;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(folder_, ec)) {
         const int n = setNumberOf(e.path().filename().string());
-        if (n < 0 || n >= number) continue;
+        if (n < 0 || n >= number || keep.count(n)) continue;
         std::error_code removeError;
         fs::remove_all(e.path(), removeError);
         if (removeError) errors += (errors.empty() ? "" : "; ") + e.path().string() + ": " + removeError.message();

@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,11 @@ public:
 
     // Writes the set's file into the staging folder and turns it into set `set.number`.
     std::string commit(const BackupSet& set) const;
-    // Removes every set older than `number` (a run without /A replaces the tape).
-    std::string removeSetsBefore(int number) const;
+    // Removes every set older than `number` but those in `keep` (a run without
+    // /A replaces the tape, keeping only what its own restore needs).
+    std::string removeSetsBefore(int number, const std::set<int>& keep = {}) const;
+    // The archive file is there at the size it was written with.
+    bool archiveWhole(const BackupSet& set, const ArchiveEntry& archive) const;
     // Rewrites "catalog.txt" from the sets on the tape.
     std::string writeCatalog() const;
 

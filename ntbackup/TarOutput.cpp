@@ -1,16 +1,104 @@
 #include "ntbackup/TarOutput.h"
 
 #include <array>
+#include <cstdio>
+#include <ctime>
 #include <sstream>
+
+#include "ntbackup/Text.h"
 
 namespace kelvaro::ntbackup {
 
+namespace {
+
+// Days from 1970-01-01 to a civil date (proleptic Gregorian).
+std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+// "2026-12-09" "15:00:01.123" in UTC.
+std::optional<std::int64_t> utcSeconds(const std::string& date, const std::string& time) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (std::sscanf(date.c_str(), "%d-%d-%d", &y, &mo, &d) != 3) return std::nullopt;
+    if (std::sscanf(time.c_str(), "%d:%d:%d", &h, &mi, &s) < 2) return std::nullopt;
+    if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
+    return daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 + h * 3600 + mi * 60 + s;
+}
+
+// A C string as --quoting-style=c writes it, from the opening quote at `at`;
+// `at` ends past the closing quote.
+std::optional<std::string> unquoteC(const std::string& s, std::size_t& at) {
+    if (at >= s.size() || s[at] != '"') return std::nullopt;
+    std::string out;
+    for (++at; at < s.size(); ++at) {
+        char c = s[at];
+        if (c == '"') {
+            ++at;
+            return out;
+        }
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (++at >= s.size()) return std::nullopt;
+        c = s[at];
+        if (c >= '0' && c <= '7') {
+            int v = 0;
+            for (int n = 0; n < 3 && at < s.size() && s[at] >= '0' && s[at] <= '7'; ++n, ++at) v = v * 8 + (s[at] - '0');
+            --at;
+            out += static_cast<char>(v);
+            continue;
+        }
+        switch (c) {
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        case 'a': out += '\a'; break;
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'v': out += '\v'; break;
+        default: out += c;  // \\ \" \?
+        }
+    }
+    return std::nullopt;
+}
+
+std::string relativeName(std::string name) {
+    if (name.starts_with("./")) name.erase(0, 2);
+    else if (name == ".") name.clear();
+    while (!name.empty() && name.back() == '/') name.pop_back();
+    return name;
+}
+
+MemberKind kindOf(char mode) {
+    switch (mode) {
+    case '-': return MemberKind::File;
+    case 'd': return MemberKind::Directory;
+    case 'l': return MemberKind::Symlink;
+    case 'h': return MemberKind::HardLink;
+    case 'p': return MemberKind::Fifo;
+    case 'c': return MemberKind::CharDevice;
+    case 'b': return MemberKind::BlockDevice;
+    default: return MemberKind::Other;
+    }
+}
+
+}  // namespace
+
+std::string memberName(const std::string& path) { return path.empty() ? "." : "./" + path; }
+
 std::optional<MemberLine> parseMemberLine(const std::string& line) {
     std::istringstream in(line);
-    std::string mode, owner, size;
+    std::string mode, owner, size, date, time;
     if (!(in >> mode >> owner >> size) || mode.size() < 10) return std::nullopt;
     MemberLine m;
-    m.directory = mode[0] == 'd';
+    m.kind = kindOf(mode[0]);
+    m.directory = m.kind == MemberKind::Directory;
     // Devices show "major,minor" in place of a size: they hold no data.
     if (size.find(',') == std::string::npos) {
         try {
@@ -19,7 +107,39 @@ std::optional<MemberLine> parseMemberLine(const std::string& line) {
             return std::nullopt;
         }
     }
+    if (!(in >> date >> time)) return m;
+    if (const auto t = utcSeconds(date, time)) m.mtime = *t;
+    in >> std::ws;
+    auto at = static_cast<std::size_t>(in.tellg());
+    if (in.fail() || at >= line.size() || line[at] != '"') return m;
+    const auto name = unquoteC(line, at);
+    if (!name) return std::nullopt;
+    m.path = relativeName(*name);
+    for (const char* arrow : {" -> ", " link to "}) {
+        const std::string a = arrow;
+        if (line.compare(at, a.size(), a) != 0) continue;
+        at += a.size();
+        const auto target = unquoteC(line, at);
+        if (!target) return std::nullopt;
+        m.target = m.kind == MemberKind::HardLink ? relativeName(*target) : *target;
+    }
     return m;
+}
+
+std::string logLineOf(const std::string& line, const MemberLine& m) {
+    std::istringstream in(line);
+    std::string mode, owner, size;
+    in >> mode >> owner >> size;
+    const std::time_t t = static_cast<std::time_t>(m.mtime);
+    std::tm tm {};
+    localtime_r(&t, &tm);
+    char when[32];
+    std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", &tm);
+    std::string out = mode + " " + owner + " " + size + " " + when + " " + escapeLine(memberName(m.path));
+    if (m.kind == MemberKind::Directory && !m.path.empty()) out += "/";
+    if (m.kind == MemberKind::Symlink) out += " -> " + escapeLine(m.target);
+    if (m.kind == MemberKind::HardLink) out += " link to " + escapeLine(memberName(m.target));
+    return out;
 }
 
 namespace {

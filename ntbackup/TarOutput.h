@@ -5,12 +5,36 @@
 
 namespace kelvaro::ntbackup {
 
-// One member line of `tar -vv` ("-rw-r--r-- alice/alice 1234 2026-12-09 15:00 ./a").
+// What a member of an archive is, as the file index records it.
+enum class MemberKind : char {
+    File = 'f',
+    Directory = 'd',
+    Symlink = 'l',
+    HardLink = 'h',
+    Fifo = 'p',
+    CharDevice = 'c',
+    BlockDevice = 'b',
+    Other = 'o',
+};
+
+// One member line of `tar -vv --full-time --utc --quoting-style=c`:
+//   -rw-r--r-- alice/alice 1234 2026-12-09 15:00:01.5 "./docs/a b"
+//   lrwxrwxrwx alice/alice 0 2026-12-09 15:00:01.5 "./l" -> "target"
+// The quoted names make every name readable back, blanks, arrows and newlines included.
 struct MemberLine {
     bool directory = false;
     std::uint64_t size = 0;
+    MemberKind kind = MemberKind::File;
+    std::string path;     // relative to the drive, without "./" or a trailing slash; "" for the top
+    std::string target;   // a link's target (a hard link's: relative like `path`)
+    std::int64_t mtime = 0;  // seconds since 1970, UTC
 };
+// Lines of a plain `tar -vv` (names unquoted) still give the kind and size.
 std::optional<MemberLine> parseMemberLine(const std::string& line);
+
+// The member as the log shows it, as plain `tar -vv` would (local time to the
+// minute), with the name on one line: "-rw-r--r-- alice/alice 1234 2026-12-09 15:00 ./a".
+std::string logLineOf(const std::string& listingLine, const MemberLine& member);
 
 // What a line on tar's standard error means for the run.
 enum class TarNoteKind {
@@ -24,5 +48,21 @@ struct TarNote {
 };
 // `archive` is the archive's own path: an error about it is never about one file.
 TarNote classifyTarError(const std::string& line, const std::string& archive);
+
+// The options that make tar's listing lines readable by parseMemberLine.
+inline constexpr const char* kListingFormat[] = {"--full-time", "--utc", "--quoting-style=c"};
+
+// Everything the file system holds about a file, in a POSIX archive that plain
+// tar reads. Whole seconds, and no access or change times: then a plain file
+// needs no extended header, and the archive stays as small as tar's own.
+inline constexpr const char* kArchiveMetadata[] = {"--format=posix", "--xattrs", "--xattrs-include=*", "--acls",
+                                                   "--selinux", "--sparse",
+                                                   "--pax-option=delete=atime,delete=ctime,delete=mtime"};
+// And all of it back on restore (owners too, when run as root: tar's default then).
+inline constexpr const char* kExtractMetadata[] = {"--xattrs", "--xattrs-include=*", "--acls", "--selinux",
+                                                   "--preserve-permissions"};
+
+// Member names as tar stores them ("./docs/a b"), from index paths.
+std::string memberName(const std::string& path);
 
 }  // namespace kelvaro::ntbackup

@@ -20,6 +20,7 @@ std::string escapeLine(const std::string& s) {
         if (c == '\\') out += "\\\\";
         else if (c == '\n') out += "\\n";
         else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
         else out += c;
     }
     return out;
@@ -33,7 +34,7 @@ std::string unescapeLine(const std::string& s) {
             continue;
         }
         const char next = s[++i];
-        out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
     }
     return out;
 }

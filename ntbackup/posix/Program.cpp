@@ -9,6 +9,7 @@
 
 #include "ntbackup/BackupRun.h"
 #include "ntbackup/DriveTree.h"
+#include "ntbackup/ListRun.h"
 #include "ntbackup/RestoreRun.h"
 #include "ntbackup/Tape.h"
 #include "ntbackup/posix/FlockTapeLock.h"
