@@ -13,6 +13,7 @@ PACKAGES=(
   tar zstd time
   clang libclang-rt-14-dev
   dbus-daemon at-spi2-core python3-pyatspi
+  lintian dpkg-dev desktop-file-utils
 )
 
 missing=()
