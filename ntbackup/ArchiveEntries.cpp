@@ -5,7 +5,8 @@ namespace kelvaro::ntbackup {
 bool ArchiveEntries::tellsWholeDrive(const BackupSet& set, const ArchiveEntry& a) {
     if (a.chainKnown && a.chain.empty()) return true;
     if (set.type == BackupType::Normal || set.type == BackupType::Copy) return true;
-    return a.indexed && a.listed;
+    // A Daily's listing names every file it leaves out too.
+    return a.indexed && (a.listed || set.type == BackupType::Daily);
 }
 
 std::string ArchiveEntries::read(const BackupSet& set, const ArchiveEntry& a, bool membersOnly,

@@ -24,7 +24,7 @@ public:
 
     // Whether the archive's names tell the whole drive as it stood (a full
     // archive, or an indexed one that lists what it did not take again), so
-    // that a name missing from it was deleted. A Daily's changes only add.
+    // that a name missing from it was deleted.
     static bool tellsWholeDrive(const BackupSet& set, const ArchiveEntry& archive);
 
 private:

@@ -67,7 +67,13 @@ void Archiver::listAll(const std::vector<ArchiveWork>& work) {
                 }
                 report();
             },
-            nullptr, cancel_);
+            [&](const std::string& line) {
+                const auto name = unchangedMemberOf(line);
+                if (!name || !hooks_.unchanged) return;
+                std::lock_guard lock(mutex_);
+                hooks_.unchanged(k, *name);
+            },
+            cancel_);
         std::lock_guard lock(mutex_);
         listingFailed_[k] = !listed.started || listed.exitStatus >= 2;
         listingsDone_ = k + 1;

@@ -45,6 +45,7 @@ public:
         std::function<void(const std::string&)> phase;
         std::function<void(const std::string&)> file;       // a listing line
         std::function<void(std::size_t, const MemberLine&)> member;  // the same, read: archive k's member
+        std::function<void(std::size_t, const std::string&)> unchanged;  // a name archive k leaves out (Daily)
         std::function<void(const std::string&)> exception;
         std::function<void(const std::string&)> note;       // said by tar, harmless as the run ended well
         std::function<void(const Counts& done, const Counts& total, bool totalKnown)> progress;

@@ -1,6 +1,7 @@
 #include "ntbackup/BackupRun.h"
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -159,6 +160,7 @@ private:
                                log_.file(line);
                            },
                            [this](std::size_t k, const MemberLine& m) { indexes_[k].member(m); },
+                           [this](std::size_t k, const std::string& p) { indexes_[k].unchanged(p); },
                            [this](const std::string& t) { exception(t); },
                            [this](const std::string& t) {
                                std::lock_guard lock(mutex_);
@@ -288,7 +290,7 @@ private:
     Tape tape_;
     Marks marks_;
     Snapshots snapshots_;  // the run's snapshots until they become marks
-    std::vector<IndexWriter> indexes_;  // one per archive
+    std::deque<IndexWriter> indexes_;  // one per archive; a deque, as each holds open files
     RunLog log_;
     std::string logPath_;
     BackupSet set_;

@@ -1,6 +1,7 @@
 #include "ntbackup/FileIndex.h"
 
 #include <charconv>
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -48,14 +49,16 @@ std::string indexFileFor(const std::string& archiveFile) {
 }
 
 std::string IndexWriter::open(const std::string& file) {
+    file_ = file;
     out_.open(file, std::ios::binary | std::ios::trunc);
-    if (!out_) return "cannot write " + file;
+    names_.open(file + ".names", std::ios::binary | std::ios::trunc);
+    if (!out_ || !names_) return "cannot write " + file;
     out_ << kHeader << "\n";
     return {};
 }
 
 void IndexWriter::member(const MemberLine& m) {
-    if (!out_.is_open() || inUnchanged_) return;
+    if (!out_.is_open()) return;
     const std::size_t shared = sharedPrefix(previous_, m.path);
     out_ << shared << '\t' << static_cast<char>(m.kind) << '\t' << m.size << '\t' << m.mtime << '\t'
          << escapeLine(m.path.substr(shared));
@@ -65,19 +68,27 @@ void IndexWriter::member(const MemberLine& m) {
 }
 
 void IndexWriter::unchanged(const std::string& path) {
-    if (!out_.is_open()) return;
-    if (!inUnchanged_) out_ << kUnchanged << '\n';
-    inUnchanged_ = true;
-    const std::size_t shared = sharedPrefix(previous_, path);
-    out_ << shared << '\t' << escapeLine(path.substr(shared)) << '\n';
-    previous_ = path;
+    if (names_.is_open()) names_ << escapeLine(path) << '\n';
 }
 
 std::string IndexWriter::close() {
     if (!out_.is_open()) return {};
+    names_.close();
+    std::ifstream names(file_ + ".names", std::ios::binary);
+    bool first = true;
+    for (std::string line; std::getline(names, line);) {
+        if (first) out_ << kUnchanged << '\n';
+        first = false;
+        const std::string path = unescapeLine(line);
+        const std::size_t shared = sharedPrefix(previous_, path);
+        out_ << shared << '\t' << escapeLine(path.substr(shared)) << '\n';
+        previous_ = path;
+    }
     out_.flush();
-    const bool ok = static_cast<bool>(out_);
+    const bool ok = static_cast<bool>(out_) && !names.bad();
     out_.close();
+    names.close();
+    std::remove((file_ + ".names").c_str());
     return ok ? "" : "the index could not be written whole";
 }
 

@@ -39,9 +39,10 @@ public:
     std::string close();  // empty when every line reached the file
 
 private:
+    std::string file_;
     std::ofstream out_;
+    std::ofstream names_;  // the unchanged names, which may come between members, until close()
     std::string previous_;
-    bool inUnchanged_ = false;
 };
 
 // Calls `each` for every entry in file order; `each` returns false to stop.

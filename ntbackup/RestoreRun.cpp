@@ -105,7 +105,29 @@ struct Restore {
         return {};
     }
 
-    RunResult wholeDrive(const RestoreChain& chain, const std::string& target) {
+    // Removes from the target what the drive did not hold at the chain's end:
+    // what was there before (/overwrite), and what a Daily, which replays no
+    // deletions itself, would bring back.
+    void prune(const RestoreChain& chain, const std::string& target) {
+        const auto state = chainState(chain.sets, drive, "", ArchiveEntries(tape, ctx.tar, ctx.cancel));
+        if (!state.error.empty()) {
+            exception("files deleted before set " + std::to_string(chain.sets.back().number) +
+                      " may be back: " + state.error);
+            return;
+        }
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(target, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec)) {
+            if (state.entries.count(fs::relative(it->path(), target, ec).string())) continue;
+            const auto gone = it->path();
+            it.disable_recursion_pending();
+            fs::remove_all(gone, ec);
+            if (ec) exception(drive + ": " + gone.string() + " cannot be removed: " + ec.message());
+            ec.clear();
+        }
+    }
+
+    RunResult wholeDrive(const RestoreChain& chain, const std::string& target, bool targetHeldFiles) {
         if (chain.legacy && chain.sets.front().type != BackupType::Normal && chain.sets.front().type != BackupType::Copy)
             exception("No Normal set for drive " + drive + ": on tape " + std::to_string(req.tape) +
                       " before these sets: only the changes they hold are restored.");
@@ -119,6 +141,11 @@ struct Restore {
             if (set.archiveOf(drive)->listed) args.push_back("--listed-incremental=/dev/null");
             if (auto e = extract(set, args); !e.empty()) return fail(e);
         }
+        const auto lastListed = std::find_if(chain.sets.rbegin(), chain.sets.rend(),
+                                             [&](const BackupSet& s) { return s.archiveOf(drive)->listed; });
+        const bool dailyOnTop = std::any_of(chain.sets.rbegin(), lastListed,
+                                            [](const BackupSet& s) { return s.type == BackupType::Daily; });
+        if (targetHeldFiles || dailyOnTop) prune(chain, target);
         return done();
     }
 
@@ -204,7 +231,7 @@ struct Restore {
             if (!exists) fs::create_directories(target, ec);
             if (ec) return fail("the folder " + target + " cannot be made: " + ec.message());
         }
-        return whole ? wholeDrive(chain, target) : pieces(chain, target, std::move(wanted));
+        return whole ? wholeDrive(chain, target, exists && !isEmptyFolder(target, exists)) : pieces(chain, target, std::move(wanted));
     }
 };
 

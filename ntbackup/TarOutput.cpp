@@ -126,6 +126,15 @@ std::optional<MemberLine> parseMemberLine(const std::string& line) {
     return m;
 }
 
+std::optional<std::string> unchangedMemberOf(const std::string& line) {
+    static const std::string tail = ": file is unchanged; not dumped";
+    if (!line.starts_with("tar: \"") || !line.ends_with(tail)) return std::nullopt;
+    std::size_t at = 5;
+    const auto name = unquoteC(line, at);
+    if (!name || at != line.size() - tail.size()) return std::nullopt;
+    return relativeName(*name);
+}
+
 std::string logLineOf(const std::string& line, const MemberLine& m) {
     std::istringstream in(line);
     std::string mode, owner, size;

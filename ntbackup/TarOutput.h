@@ -32,6 +32,10 @@ struct MemberLine {
 // Lines of a plain `tar -vv` (names unquoted) still give the kind and size.
 std::optional<MemberLine> parseMemberLine(const std::string& line);
 
+// The name in tar's "tar: \"./a\": file is unchanged; not dumped", which a
+// verbose listing with a date (Daily) says of each file it leaves out.
+std::optional<std::string> unchangedMemberOf(const std::string& errorLine);
+
 // The member as the log shows it, as plain `tar -vv` would (local time to the
 // minute), with the name on one line: "-rw-r--r-- alice/alice 1234 2026-12-09 15:00 ./a".
 std::string logLineOf(const std::string& listingLine, const MemberLine& member);
