@@ -16,6 +16,7 @@
 #include "ntbackup/Tape.h"
 #include "ntbackup/TarOutput.h"
 #include "ntbackup/Text.h"
+#include "ntbackup/Verify.h"
 
 namespace kelvaro::ntbackup {
 
@@ -209,22 +210,11 @@ private:
 
     void verify(const Source& s, const ArchiveEntry& entry) {
         ctx_.observer.phase("Verifying " + s.label);
-        const std::string file = tape_.staging() + "/" + entry.file;
-        int before = exceptions_;
-        std::vector<std::string> args{"--compare", "--file=" + file, "--directory=" + s.folder};
-        // Excluded paths were never archived: nothing to compare there either.
-        args.insert(args.end(), {"--no-wildcards", "--anchored"});
-        for (const auto& x : exclusionsUnder(s.folder, leaveOut_)) args.push_back("--exclude=" + x);
-        const auto report = [&](const std::string& line) {
-            const TarNote note = classifyTarError(line, "");
-            if (note.text.find("Exiting with failure status") != std::string::npos) return;
-            exception(s.name + ": verify: " + note.text);
-        };
-        const auto outcome = ctx_.tar.run(args, report, report, ctx_.cancel);
-        if (!outcome.started) exception(s.name + ": verify: tar cannot be started: " + outcome.startError);
-        else if (outcome.exitStatus != 0 && exceptions_ == before && !outcome.cancelled)
-            exception(s.name + ": verify: the archive cannot be read back (tar status " +
-                      std::to_string(outcome.exitStatus) + ")");
+        const std::string folder = tape_.staging() + "/";
+        const int before = exceptions_;
+        verifyArchive({folder + entry.file, s.folder, exclusionsUnder(s.folder, leaveOut_),
+                       entry.indexed ? folder + indexFileFor(entry.file) : ""},
+                      ctx_.tar, ctx_.cancel, [&](const std::string& text) { exception(s.name + ": " + text); });
         verifyDifferences_ += exceptions_ - before;
     }
 

@@ -32,12 +32,12 @@ std::optional<std::int64_t> utcSeconds(const std::string& date, const std::strin
 
 // A C string as --quoting-style=c writes it, from the opening quote at `at`;
 // `at` ends past the closing quote.
-std::optional<std::string> unquoteC(const std::string& s, std::size_t& at) {
-    if (at >= s.size() || s[at] != '"') return std::nullopt;
+std::optional<std::string> unquoteC(const std::string& s, std::size_t& at, bool quoted = true) {
+    if (quoted && (at >= s.size() || s[at] != '"')) return std::nullopt;
     std::string out;
-    for (++at; at < s.size(); ++at) {
+    for (at += quoted ? 1 : 0; at < s.size(); ++at) {
         char c = s[at];
-        if (c == '"') {
+        if (c == '"' && quoted) {
             ++at;
             return out;
         }
@@ -65,6 +65,7 @@ std::optional<std::string> unquoteC(const std::string& s, std::size_t& at) {
         default: out += c;  // \\ \" \?
         }
     }
+    if (!quoted) return out;
     return std::nullopt;
 }
 
@@ -133,6 +134,11 @@ std::optional<std::string> unchangedMemberOf(const std::string& line) {
     const auto name = unquoteC(line, at);
     if (!name || at != line.size() - tail.size()) return std::nullopt;
     return relativeName(*name);
+}
+
+std::string unescapeTarName(const std::string& name) {
+    std::size_t at = 0;
+    return unquoteC(name, at, false).value_or(name);
 }
 
 std::string logLineOf(const std::string& line, const MemberLine& m) {

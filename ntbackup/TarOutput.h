@@ -36,6 +36,9 @@ std::optional<MemberLine> parseMemberLine(const std::string& line);
 // verbose listing with a date (Daily) says of each file it leaves out.
 std::optional<std::string> unchangedMemberOf(const std::string& errorLine);
 
+// A name in tar's messages (backslash escapes, no quotes) as it stands on disk.
+std::string unescapeTarName(const std::string& name);
+
 // The member as the log shows it, as plain `tar -vv` would (local time to the
 // minute), with the name on one line: "-rw-r--r-- alice/alice 1234 2026-12-09 15:00 ./a".
 std::string logLineOf(const std::string& listingLine, const MemberLine& member);
