@@ -26,6 +26,14 @@ public:
     ScheduleCheck(form::SettingsModel& model, form::ScheduleState& state, platform::Clock& clock, ScheduleHooks hooks);
     void tick();
 
+    // The ticks go on from a minute a previous run of the program last saw: a
+    // run due since then comes up at the next tick, as when the clock jumps.
+    void resumeAfter(long long lastSeenMinute) { previousMinute_ = lastSeenMinute; }
+    // The wall-clock minute of the latest tick (or the one resumed after).
+    std::optional<long long> minuteSeen() const { return previousMinute_; }
+    // A run fell due and waits for another handler to end.
+    bool runWaiting() const { return heldDue_; }
+
 private:
     // The day, date and time gates and the latch, in that order.
     bool isDue(const std::string& weekday);

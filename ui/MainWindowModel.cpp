@@ -45,7 +45,7 @@ bool isNumberNonZero(const std::string& text) {
 
 }  // namespace
 
-MainWindowModel::MainWindowModel(form::AppContext& ctx) : ctx_(ctx) {
+MainWindowModel::MainWindowModel(form::AppContext& ctx, platform::StateStore* state) : ctx_(ctx) {
     wireControls(ctx_);
     wireMenus();
 
@@ -60,6 +60,10 @@ MainWindowModel::MainWindowModel(form::AppContext& ctx) : ctx_(ctx) {
     hooks.due = [this] { openCountdown(); };
     hooks.heldBack = [this] { return ctx_.nestedLoops > 0; };
     check_ = std::make_unique<schedule::ScheduleCheck>(ctx_.settings, ctx_.schedule, ctx_.platform.clock, hooks);
+    if (state)
+        memory_ = std::make_unique<schedule::RunMemory>(*state, ctx_.schedule, [this](const std::string& text) {
+            ctx_.message(text, platform::Buttons::Ok, platform::Icon::Exclamation);
+        });
 
     // The timers run from the main window's load (start-up) to the end.
     timer1_ = ctx_.platform.timers.createTimer();
@@ -86,7 +90,12 @@ void MainWindowModel::wireMenus() {
     f.mnuabout.onClick = [this] { showAbout(); };
 }
 
-void MainWindowModel::scheduleTick() { check_->tick(); }
+void MainWindowModel::scheduleTick() {
+    check_->tick();
+    // A run still waiting to come up keeps the minute before it as the last
+    // one seen: ended now, the program offers it at its next start.
+    if (memory_ && !check_->runWaiting() && check_->minuteSeen()) memory_->remember(*check_->minuteSeen());
+}
 
 void MainWindowModel::titleTick() {
     const bool showingFirst = iconName_ == "KELVARO1.ICO";
@@ -199,6 +208,10 @@ bool MainWindowModel::startUp(form::SplashForm& splash) {
     loadMainWindow(splash);
     if (!ntOk_) return false;
     ctx_.applyStartupWindowState();
+    // With the main window shown, the next tick looks back to the minute the
+    // previous run last saw.
+    if (memory_)
+        if (const auto seen = memory_->recall()) check_->resumeAfter(*seen);
     return true;
 }
 

@@ -4,7 +4,9 @@
 
 #include "form/AppContext.h"
 #include "form/CountBoxForm.h"
+#include "platform/StateStore.h"
 #include "platform/Timer.h"
+#include "schedule/RunMemory.h"
 #include "schedule/ScheduleCheck.h"
 
 namespace kelvaro::ui {
@@ -18,8 +20,10 @@ inline constexpr const char* kAboutSound = "kelvaroreg.wav";
 class MainWindowModel {
 public:
     // Wires everything and creates Timer1 (500 ms) and Timer5 (1000 ms); they
-    // start with the main window's load in startUp().
-    explicit MainWindowModel(form::AppContext& ctx);
+    // start with the main window's load in startUp(). With a state store the
+    // schedule remembers what it saw, and a start offers a run missed while
+    // the program was not running.
+    explicit MainWindowModel(form::AppContext& ctx, platform::StateStore* state = nullptr);
     ~MainWindowModel();
 
     // The start-up sequence, splash first. Returns false when the program must end.
@@ -53,6 +57,7 @@ private:
 
     form::AppContext& ctx_;
     std::unique_ptr<schedule::ScheduleCheck> check_;
+    std::unique_ptr<schedule::RunMemory> memory_;
     std::unique_ptr<platform::Timer> timer1_;
     std::unique_ptr<platform::Timer> timer5_;
     std::string iconName_;

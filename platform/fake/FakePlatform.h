@@ -12,6 +12,7 @@
 
 #include "platform/DateRules.h"
 #include "platform/Platform.h"
+#include "platform/StateStore.h"
 
 namespace kelvaro::fake {
 
@@ -53,6 +54,29 @@ public:
     int commits = 0;         // one per full save
     std::optional<CommitError> commitFailure;  // what every commit answers
     int gets = 0;
+};
+
+// The state a previous run of the program left, in memory.
+class FakeStateStore : public StateStore {
+public:
+    StateRead read() override {
+        ++reads;
+        if (readProblem) return {std::nullopt, readProblem};
+        return {text, std::nullopt};
+    }
+    std::optional<StateProblem> write(const std::string& t) override {
+        writes.push_back(t);
+        if (writeProblem) return writeProblem;
+        text = t;
+        return std::nullopt;
+    }
+    std::string location() const override { return "/home/alice/.local/state/Kelvaro Workstation/schedule.state"; }
+
+    std::optional<std::string> text;         // none: nothing written yet
+    std::optional<StateProblem> readProblem;  // what every read answers instead
+    std::optional<StateProblem> writeProblem; // what every write answers
+    std::vector<std::string> writes;          // every write, in order
+    int reads = 0;
 };
 
 class FakeTimer;
@@ -260,6 +284,8 @@ struct FakePlatform {
     FakeDateValidator dates;
     FakePlatformInfo info;
     FakeCurrentDirectory currentDirectory;
+    // Not part of the bundle: the main window model takes it on its own.
+    FakeStateStore state;
 
     Platform platform() {
         return Platform{store, timers, clock, messages, screen, windows, processes,

@@ -16,6 +16,7 @@
 #include "form/CountBoxForm.h"
 #include "platform/linux/AlsaSoundPlayer.h"
 #include "platform/linux/DriveMap.h"
+#include "platform/linux/FileStateStore.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/LinuxCurrentDirectory.h"
 #include "platform/linux/LinuxDateValidator.h"
@@ -140,7 +141,10 @@ int main(int argc, char** argv) {
     qtui::QtWindowHost host(localPath);
     ctx.host = &host;
 
-    ui::MainWindowModel model(ctx);
+    // What the schedule saw, kept for the next start: a run missed while the
+    // program was not running comes up then.
+    linuxp::FileStateStore scheduleState(linuxp::IniSettingsStore::kProgramApp);
+    ui::MainWindowModel model(ctx, &scheduleState);
     host.setModel(&model);
     warmUp.wait();
     host.prepareSplash();
