@@ -137,3 +137,50 @@ TEST(ChainPlan, IncrementalsOutweighingTheirFullSetStartANewChainOnlyWhenReplaci
 
 }  // namespace
 }  // namespace kelvaro::ntbackup::test
+
+namespace kelvaro::ntbackup::test {
+namespace {
+
+// A week with the program's defaults (Incremental, no /A, tape 1) on a USB disk:
+// unplugged one day, full the next, then a restore of the whole drive and of
+// one file as it was mid-week.
+TEST_F(NtbackupTest, AWeekOfDefaultRunsThroughAnUnpluggedAndAFullDiskStillRestores) {
+    fs::create_directories(data() + "/tapes");
+    fs::create_directories(tmp / "usb");
+    fs::create_directory_symlink(tmp / "usb", tape());
+    writeFile(c() + "/photos", std::string(100000, 'p'));  // what a home holds and never changes
+    std::time_t today = 1796900000;  // 19:00 each day
+    clock = [&] { return today; };
+    std::map<std::string, std::string> wednesday;
+    for (int day = 1; day <= 7; ++day, today += 86400) {
+        SCOPED_TRACE("day " + std::to_string(day));
+        writeFile(c() + "/diary", "day " + std::to_string(day));
+        writeFile(c() + "/day " + std::to_string(day), "new");
+        const std::string line = "c: /T Incremental /HC:off /D \"Kelvaro Tape\" /tape:1";
+        if (day == 3) fs::rename(tmp / "usb", tmp / "usb-away");
+        if (day == 4) tar.rewrite = [](std::vector<std::string>& a) {
+            for (auto& x : a)
+                if (a[0] == "--create" && x.starts_with("--file=") && x != "--file=/dev/null") x = "--file=/dev/full";
+        };
+        const RunResult r = run(line);
+        if (day == 3 || day == 4) {
+            EXPECT_EQ(r.status, 2) << "a failed run is told, and keeps nothing";
+            EXPECT_EQ(r.text.rfind("Backup failed: ", 0), 0u) << r.text;
+        } else {
+            EXPECT_EQ(r.status, 0) << r.text;
+        }
+        if (day == 3) fs::rename(tmp / "usb-away", tmp / "usb");
+        tar.rewrite = nullptr;
+        if (day == 5) wednesday = treeOf(c());
+    }
+    EXPECT_EQ(sets().size(), 5u);  // days 1, 2, 5, 6, 7: one chain
+    const std::string target = tmp / "a week later";
+    ASSERT_EQ(run("Restore /tape:1 c: \"" + target + "\"").status, 0);
+    EXPECT_EQ(treeOf(target), treeOf(c()));
+    const std::string one = tmp / "one file";
+    ASSERT_EQ(run("Restore /tape:1 /set:3 \"c:\\diary\" \"" + one + "\"").status, 0);
+    EXPECT_EQ(readFile(one + "/diary"), wednesday.at("diary"));
+}
+
+}  // namespace
+}  // namespace kelvaro::ntbackup::test

@@ -26,14 +26,18 @@ namespace fs = std::filesystem;
 using testsupport::readFile;
 using testsupport::writeFile;
 
-// Real tar; `before` sees each call's arguments first (to damage an archive, to cancel).
+// Real tar; `before` sees each call's arguments first (to damage an archive, to
+// cancel); `rewrite` may change them (to write to a full disk).
 class SteppedTar : public TarRunner {
 public:
     std::function<void(const std::vector<std::string>&)> before;
+    std::function<void(std::vector<std::string>&)> rewrite;
     TarOutcome run(const std::vector<std::string>& args, const LineSink& out, const LineSink& err,
                    const std::atomic<bool>& cancel) override {
         if (before) before(args);
-        return real_.run(args, out, err, cancel);
+        auto changed = args;
+        if (rewrite) rewrite(changed);
+        return real_.run(changed, out, err, cancel);
     }
 
 private:
@@ -73,7 +77,7 @@ protected:
         if (auto* bad = std::get_if<BadCommandLine>(&parsed)) return {2, bad->message};
         observer = Recorder{};
         cancel = false;
-        RunContext ctx{tar, tar, lock, drives, data(), {}, registry, [] { return std::time(nullptr); }, cancel, observer};
+        RunContext ctx{tar, tar, lock, drives, data(), {}, registry, clock, cancel, observer};
         const Request& r = std::get<Request>(parsed);
         if (r.operation == Operation::Restore) return runRestore(r, ctx);
         return runBackup(r, ctx);
@@ -101,6 +105,7 @@ protected:
     SteppedTar tar;
     FlockTapeLock lock;
     std::string registry = "/nonexistent";
+    std::function<std::time_t()> clock = [] { return std::time(nullptr); };
     std::atomic<bool> cancel{false};
     Recorder observer;
 };
