@@ -90,6 +90,8 @@ e2e_reap() {
 export HOME=$E2E_DIR/home
 export XDG_CONFIG_HOME=$E2E_DIR/config
 export XDG_CACHE_HOME=$E2E_DIR/cache
+export XDG_DATA_HOME=$E2E_DIR/data    # tapes and marks
+export XDG_STATE_HOME=$E2E_DIR/state  # the scheduler's last time seen
 export XDG_RUNTIME_DIR=$E2E_DIR/runtime
 # The one-copy-per-user socket lives in the private runtime folder: a copy
 # that a developer runs at the same time is neither reached nor disturbed.
