@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QMetaObject>
 #include <QVBoxLayout>
 
 namespace kelvaro::ntbackup {
@@ -74,12 +75,19 @@ void BackupWindow::refresh() {
                                               .arg(s.exceptions)
                                               .arg(QString::fromStdString(s.lastException)));
     showText(notice_, QString::fromStdString(s.notice));
-    if (!s.result || over_) return;
-
-    over_ = true;
+    if (!s.result || ending_) return;
+    ending_ = true;
     timer_.stop();
-    if (s.result->status < 2) {
-        emit done(s.result->status);
+    QMetaObject::invokeMethod(this, &BackupWindow::end, Qt::QueuedConnection);
+}
+
+void BackupWindow::end() {
+    over_ = true;
+    const RunResult result = *model_.state().result;
+    showText(phase_, QString::fromStdString(result.text));  // a Cancel clicked meanwhile wrote over it
+    emit runEnded(result.status);
+    if (result.status < 2) {
+        emit done(result.status);
         return;
     }
     // A failure stays in view, so that the next scheduled run is refused with the
@@ -87,6 +95,16 @@ void BackupWindow::refresh() {
     button_->setText("Close");
     button_->setEnabled(true);
     if (isMinimized()) showNormal();
+}
+
+void BackupWindow::changeEvent(QEvent* event) {
+    // Qt's X11 backend takes any new geometry of a minimised window as the end of
+    // its minimised state and maps it again. So while minimised the layout keeps
+    // the window's size as it is (the labels it shows come and go as the run
+    // tells more), and fits the window to them once it is back in view.
+    if (event->type() == QEvent::WindowStateChange && layout())
+        layout()->setSizeConstraint(isMinimized() ? QLayout::SetNoConstraint : QLayout::SetDefaultConstraint);
+    QWidget::changeEvent(event);
 }
 
 void BackupWindow::cancelRun() {

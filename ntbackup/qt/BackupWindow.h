@@ -23,13 +23,20 @@ public:
     void refresh();
 
 signals:
+    // The run is over (once). Like done(), sent from the event loop only, never
+    // from the constructor or refresh(), so that a run already over when the
+    // window is made still reaches whoever connects afterwards, and an event
+    // loop started afterwards is there to be ended.
+    void runEnded(int status);
     // The run is over and the window may go: `status` is the program's exit status.
     void done(int status);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void end();
     void cancelRun();
     static void showText(QLabel* label, const QString& text);
 
@@ -42,7 +49,8 @@ private:
     QLabel* notice_;
     QPushButton* button_;
     QTimer timer_;
-    bool over_ = false;
+    bool ending_ = false;  // the end is queued
+    bool over_ = false;    // the end is shown
 };
 
 }  // namespace kelvaro::ntbackup

@@ -2,7 +2,6 @@
 // line. With a display it shows the "Backup" window while it runs; without one
 // (a terminal, a service) it writes its progress as lines.
 #include <QApplication>
-#include <QTimer>
 #include <atomic>
 #include <cstdlib>
 #include <iostream>
@@ -12,7 +11,7 @@
 #include "ntbackup/Request.h"
 #include "ntbackup/TerminalObserver.h"
 #include "ntbackup/posix/Program.h"
-#include "ntbackup/qt/BackupWindow.h"
+#include "ntbackup/qt/WindowRun.h"
 
 using namespace kelvaro::ntbackup;
 
@@ -29,9 +28,6 @@ std::atomic<bool> cancel{false};
 int runWithWindow(int argc, char** argv, const std::variant<Request, BadCommandLine>& parsed) {
     QApplication app(argc, argv);
     ProgressModel model;
-    BackupWindow window(model, cancel);
-    QObject::connect(&window, &BackupWindow::done, &app, [](int status) { QApplication::exit(status); });
-
     std::thread worker;
     if (const auto* bad = std::get_if<BadCommandLine>(&parsed)) {
         model.finished({2, bad->message});
@@ -41,21 +37,11 @@ int runWithWindow(int argc, char** argv, const std::variant<Request, BadCommandL
             runOnThisMachine(request, model, cancel, printed);
         });
     }
+    WindowRunHooks hooks;
     // 7: minimised without taking the focus, as the scheduler starts a backup; 1: normal.
-    if (qEnvironmentVariable("KELVARO_SHOW_STATE") == "7") {
-        window.setAttribute(Qt::WA_ShowWithoutActivating);
-        window.showMinimized();
-    } else {
-        window.show();
-    }
-    window.refresh();
-    QTimer ended;
-    QObject::connect(&ended, &QTimer::timeout, [&model] {
-        if (!signalReceived()) return;
-        if (const auto result = model.state().result) QApplication::exit(result->status);
-    });
-    ended.start(200);
-    const int status = app.exec();
+    hooks.minimised = qEnvironmentVariable("KELVARO_SHOW_STATE") == "7";
+    hooks.stopRequested = signalReceived;
+    const int status = showUntilDone(model, cancel, hooks);
     if (worker.joinable()) worker.join();
     return status;
 }
