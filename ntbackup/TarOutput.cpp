@@ -21,13 +21,25 @@ std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
-// "2026-12-09" "15:00:01.123" in UTC.
+// Digits at `at` of `s`, exactly `n` of them.
+std::optional<int> digits(const std::string& s, std::size_t at, std::size_t n) {
+    if (at + n > s.size()) return std::nullopt;
+    int v = 0;
+    for (std::size_t i = at; i < at + n; ++i) {
+        if (s[i] < '0' || s[i] > '9') return std::nullopt;
+        v = v * 10 + (s[i] - '0');
+    }
+    return v;
+}
+
+// "2026-12-09" "15:00:01.123" (or "15:00") in UTC.
 std::optional<std::int64_t> utcSeconds(const std::string& date, const std::string& time) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    if (std::sscanf(date.c_str(), "%d-%d-%d", &y, &mo, &d) != 3) return std::nullopt;
-    if (std::sscanf(time.c_str(), "%d:%d:%d", &h, &mi, &s) < 2) return std::nullopt;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
-    return daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 + h * 3600 + mi * 60 + s;
+    const auto y = digits(date, 0, 4), mo = digits(date, 5, 2), d = digits(date, 8, 2);
+    const auto h = digits(time, 0, 2), mi = digits(time, 3, 2);
+    const auto sec = time.size() >= 8 ? digits(time, 6, 2) : std::optional<int>(0);
+    if (date.size() != 10 || date[4] != '-' || date[7] != '-' || time.size() < 5 || time[2] != ':') return std::nullopt;
+    if (!y || !mo || !d || !h || !mi || !sec || *mo < 1 || *mo > 12 || *d < 1 || *d > 31) return std::nullopt;
+    return daysFromCivil(*y, static_cast<unsigned>(*mo), static_cast<unsigned>(*d)) * 86400 + *h * 3600 + *mi * 60 + *sec;
 }
 
 // A C string as --quoting-style=c writes it, from the opening quote at `at`;

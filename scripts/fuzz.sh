@@ -11,7 +11,7 @@ bash scripts/deps.sh
 cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j"$(nproc)" >/dev/null
 mkdir -p build-fuzz/findings
-for target in ini command_line paths; do
+for target in ini command_line paths index; do
     corpus=build-fuzz/corpus/$target
     mkdir -p "$corpus"
     log=build-fuzz/$target.log
