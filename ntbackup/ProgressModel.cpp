@@ -26,7 +26,7 @@ void ProgressModel::progress(const Counts& done, const Counts& total, bool total
 
 void ProgressModel::exception(const std::string& text) {
     std::lock_guard lock(mutex_);
-    ++state_.exceptions;
+    if (state_.exceptions++ == 0) state_.firstException = text;
     state_.lastException = text;
 }
 

@@ -13,7 +13,7 @@ struct ProgressState {
     Counts done, total;
     bool totalKnown = false;
     int exceptions = 0;
-    std::string lastException;
+    std::string firstException, lastException;
     std::string notice;
     std::optional<RunResult> result;
 };

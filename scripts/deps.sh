@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-dejavu-core alsa-utils xdg-utils
   tar zstd time
   clang libclang-rt-14-dev
-  dbus-daemon at-spi2-core python3-pyatspi
+  dbus-daemon at-spi2-core python3-pyatspi python3-dbus python3-gi
   lintian dpkg-dev desktop-file-utils
 )
 
