@@ -9,6 +9,7 @@
 
 #include "ntbackup/ChainPlan.h"
 #include "ntbackup/ChainView.h"
+#include "ntbackup/PlaceRestore.h"
 
 #include "ntbackup/Tape.h"
 #include "ntbackup/TarOutput.h"
@@ -61,6 +62,7 @@ struct Restore {
     Tape tape;
     std::string drive;
     int exceptions = 0;
+    std::string summary;  // what a restore of pieces did
 
     RunResult fail(const std::string& why) {
         const RunResult r{2, "Restore failed: " + why};
@@ -71,10 +73,10 @@ struct Restore {
         ++exceptions;
         ctx.observer.exception(text);
     }
-    RunResult done() {
-        const std::string text = exceptions == 0 ? "Restore done."
-                                                 : "Restore done with " + std::to_string(exceptions) +
-                                                       (exceptions == 1 ? " exception." : " exceptions.");
+    RunResult done_() {
+        std::string text = exceptions == 0 ? "Restore done" : "Restore done with " + std::to_string(exceptions) +
+                                                                  (exceptions == 1 ? " exception" : " exceptions");
+        text += summary.empty() ? "." : ": " + summary + ".";
         const RunResult r{exceptions == 0 ? 0 : 1, text};
         ctx.observer.finished(r);
         return r;
@@ -127,7 +129,27 @@ struct Restore {
         }
     }
 
+    // Into a folder that holds files, the drive goes to a folder of the target's
+    // own first and from there into place: nothing there is ever half-written.
     RunResult wholeDrive(const RestoreChain& chain, const std::string& target, bool targetHeldFiles) {
+        if (!targetHeldFiles) return wholeDriveInto(chain, target, false);
+        std::error_code ec;
+        const std::string staging = target + "/.kelvaro-restore-" + std::to_string(ctx.now());
+        fs::remove_all(staging, ec);
+        fs::create_directory(staging, ec);
+        if (ec) return fail("the folder " + staging + " cannot be made: " + ec.message());
+        const RunResult r = wholeDriveInto(chain, staging, true);
+        if (r.status < 2) {
+            ctx.observer.phase("Putting the files in place");
+            placeTree(staging, target, [&](const std::string& t) { exception(drive + ": " + t); });
+        }
+        fs::remove_all(staging, ec);
+        if (r.status == 2) return r;
+        prune(chain, target);
+        return done_();
+    }
+
+    RunResult wholeDriveInto(const RestoreChain& chain, const std::string& target, bool staged) {
         if (chain.legacy && chain.sets.front().type != BackupType::Normal && chain.sets.front().type != BackupType::Copy)
             exception("No Normal set for drive " + drive + ": on tape " + std::to_string(req.tape) +
                       " before these sets: only the changes they hold are restored.");
@@ -145,43 +167,63 @@ struct Restore {
                                              [&](const BackupSet& s) { return s.archiveOf(drive)->listed; });
         const bool dailyOnTop = std::any_of(chain.sets.rbegin(), lastListed,
                                             [](const BackupSet& s) { return s.type == BackupType::Daily; });
-        if (targetHeldFiles || dailyOnTop) prune(chain, target);
-        return done();
+        if (dailyOnTop) prune(chain, target);
+        return staged ? RunResult{0, ""} : done_();
     }
 
-    RunResult pieces(const RestoreChain& chain, const std::string& target, std::map<std::string, Version> wanted) {
-        // Each file from the set that holds its version; folders last get their times back.
+    // Each file from the set that holds its version, first into a folder of the
+    // target's own and from there into place (see placeFiles).
+    RunResult pieces(const std::vector<BackupSet>& all, const std::string& target,
+                     const std::map<std::string, Version>& wanted, std::optional<ClashAnswer> answer) {
         std::error_code ec;
-        const std::string list = ctx.dataFolder + "/.restore-" + std::to_string(req.tape) + ".list";
-        fs::create_directories(ctx.dataFolder, ec);
-        for (const auto& set : chain.sets) {
+        Counts total, done;
+        for (const auto& [path, v] : wanted)
+            if (v.entry.kind != MemberKind::Directory) ++total.files, total.bytes += v.entry.size;
+        std::string staging;
+        for (int n = 0; staging.empty() || fs::exists(staging, ec); ++n)
+            staging = target + "/.kelvaro-restore-" + std::to_string(ctx.now()) + (n ? "-" + std::to_string(n) : "");
+        fs::create_directories(staging, ec);
+        if (ec) return fail("the folder " + staging + " cannot be made: " + ec.message());
+        const auto leave = [&](const std::string& why) {
+            fs::remove_all(staging, ec);
+            return fail(why);
+        };
+        const std::string list = staging + ".list";
+        for (const auto& set : all) {
             std::string names;
-            std::size_t count = 0;
+            Counts here;
             for (const auto& [path, v] : wanted)
-                if (v.set == set.number && !path.empty()) names += memberName(path) + '\0', ++count;
-            if (count == 0) continue;
-            if (ctx.cancel.load()) return fail("cancelled; the folder holds part of the backup.");
-            ctx.observer.phase("Restoring " + std::to_string(count) + (count == 1 ? " item" : " items") +
-                               " of drive " + drive + ": from set " + std::to_string(set.number) + " (" +
-                               typeName(set.type) + ")");
+                if (v.set == set.number && !path.empty()) {
+                    names += memberName(path) + '\0';
+                    if (v.entry.kind != MemberKind::Directory) ++here.files, here.bytes += v.entry.size;
+                }
+            if (names.empty()) continue;
+            if (ctx.cancel.load()) return leave("cancelled; nothing was restored.");
+            ctx.observer.phase("Restoring from set " + std::to_string(set.number) + " (" + typeName(set.type) + ")");
+            ctx.observer.progress(done, total, true);
             {
                 std::ofstream out(list, std::ios::binary | std::ios::trunc);
                 out << names;
-                if (!out.flush()) return fail("the list of files cannot be written to " + list + ".");
+                if (!out.flush()) return leave("the list of files cannot be written to " + list + ".");
             }
             // Names taken as they stand: no options, no patterns, no folder pulling in more.
-            const std::string e = extract(set, {"--directory=" + target, "--null", "--verbatim-files-from",
+            const std::string e = extract(set, {"--directory=" + staging, "--null", "--verbatim-files-from",
                                                 "--no-wildcards", "--no-recursion", "--files-from=" + list});
             fs::remove(list, ec);
-            if (!e.empty()) return fail(e);
+            if (!e.empty()) return leave(e.starts_with("cancelled") ? "cancelled; nothing was restored." : e);
+            done.files += here.files;
+            done.bytes += here.bytes;
         }
-        for (auto it = wanted.rbegin(); it != wanted.rend(); ++it)
-            if (it->second.entry.kind == MemberKind::Directory && !it->first.empty())
-                fs::last_write_time(target + "/" + it->first,
-                                    std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(
-                                        static_cast<std::time_t>(it->second.entry.mtime))),
-                                    ec);
-        return done();
+        ctx.observer.phase("Putting the files in place");
+        ctx.observer.progress(done, total, true);
+        const PlaceCounts counts = placeFiles(wanted, staging, target, answer, ctx.now(),
+                                              [&] { return ctx.cancel.load(); },
+                                              [&](const std::string& t) { exception(drive + ": " + t); });
+        fs::remove_all(staging, ec);
+        if (ctx.cancel.load())
+            return fail("cancelled: " + summaryText(counts) + " before; the rest was left as it was.");
+        summary = summaryText(counts);
+        return done_();
     }
 
     RunResult run() {
@@ -222,16 +264,13 @@ struct Restore {
             if (whole && exists && !req.overwrite)
                 return fail(target + " is not empty. Restore into an empty folder, or add /overwrite to make this "
                                      "folder equal to the backup (files that are not in the backup are removed).");
-            if (!whole && !req.overwrite)
-                for (const auto& [path, v] : wanted) {
-                    const auto status = fs::symlink_status(target + "/" + path, ec);
-                    if (!fs::exists(status) || (v.entry.kind == MemberKind::Directory && fs::is_directory(status))) continue;
-                    return fail(target + "/" + path + " is there already. Add /overwrite to replace it with the backup.");
-                }
+            if (const auto clashes = clashesOf(wanted, target); !whole && !req.overwrite && !clashes.empty())
+                return fail(target + "/" + clashes.front() + " is there already. Add /overwrite to replace it with the backup.");
             if (!exists) fs::create_directories(target, ec);
             if (ec) return fail("the folder " + target + " cannot be made: " + ec.message());
         }
-        return whole ? wholeDrive(chain, target, exists && !isEmptyFolder(target, exists)) : pieces(chain, target, std::move(wanted));
+        if (whole) return wholeDrive(chain, target, exists && !isEmptyFolder(target, exists));
+        return pieces(all, target, wanted, req.overwrite ? std::optional(ClashAnswer::Replace) : std::nullopt);
     }
 };
 
