@@ -276,6 +276,23 @@ struct Restore {
 
 }  // namespace
 
+RunResult restoreSelection(const SelectionRestore& what, RunContext& ctx) {
+    Request req;
+    req.operation = Operation::Restore;
+    req.tape = what.tape;
+    req.drives = {what.drive};
+    req.restoreTarget = what.target;
+    Restore r{req, ctx, Tape(ctx.tapeFolder(req.tape), req.tape), std::string(1, what.drive)};
+    const auto waiting = [&] {
+        ctx.observer.notice("Tape " + std::to_string(req.tape) + " is in use by another run: waiting for it to end.");
+    };
+    if (auto e = ctx.lock.acquire(r.tape.folder(), waiting, ctx.cancel); !e.empty()) return r.fail(e);
+    if (what.wanted.empty()) return r.fail("nothing is chosen.");
+    if (const auto clashes = clashesOf(what.wanted, what.target); !what.answer && !clashes.empty())
+        return r.fail(what.target + "/" + clashes.front() + " is there already.");
+    return r.pieces(r.tape.sets(), what.target, what.wanted, what.answer);
+}
+
 RunResult runRestore(const Request& req, RunContext& ctx) {
     return Restore{req, ctx, Tape(ctx.tapeFolder(req.tape), req.tape), std::string(1, req.drives.at(0))}.run();
 }
