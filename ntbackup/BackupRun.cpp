@@ -183,12 +183,12 @@ private:
                 exception(s.name + ": the files could not be listed" +
                           (letter && req_.type == BackupType::Normal ? "; the mark stays where it was." : "."));
             }
-            ArchiveEntry entry{s.name, work[k].file.substr(work[k].file.rfind('/') + 1), s.folder,
-                               letter && startsFromMark(req_.type), o.counts.files, o.counts.bytes};
-            entry.chainKnown = true;
-            entry.chain = s.plan.chain;
             std::error_code ec;
-            entry.archiveSize = fs::file_size(work[k].file, ec);
+            ArchiveEntry entry{s.name,         work[k].file.substr(work[k].file.rfind('/') + 1),
+                               s.folder,       letter && startsFromMark(req_.type),
+                               o.counts.files, o.counts.bytes,
+                               true,           s.plan.chain,
+                               fs::file_size(work[k].file, ec), false};
             entry.indexed = closeIndex(k, s) && !o.listingFailed;
             if (!entry.indexed) fs::remove(tape_.staging() + "/" + indexFileFor(entry.file), ec);
             set_.archives.push_back(entry);
