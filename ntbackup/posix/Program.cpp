@@ -54,28 +54,52 @@ void cancelOnSignals(std::atomic<bool>& flag) {
 
 bool signalReceived() { return signalled.load(); }
 
-RunResult runOnThisMachine(const Request& request, RunObserver& observer, const std::atomic<bool>& cancel,
-                           std::string& printed) {
+namespace {
+
+// A run's surroundings on this machine, for as long as the run goes.
+struct Machine {
     ProcessTarRunner tar;
     FlockTapeLock lock;
     const linuxp::DriveMap drives;
-    ProcessTarRunner lister("tar", 10);
-    RunContext ctx{tar,
-                   lister,
-                   lock,
-                   drives,
-                   dataFolder(env("XDG_DATA_HOME"), home()),
-                   virtualMountPoints("/proc/self/mounts"),
-                   "/etc",
-                   [] { return std::time(nullptr); },
-                   cancel,
-                   observer};
+    ProcessTarRunner lister{"tar", 10};
+    RunContext context(RunObserver& observer, const std::atomic<bool>& cancel) {
+        return {tar,
+                lister,
+                lock,
+                drives,
+                dataFolder(env("XDG_DATA_HOME"), home()),
+                virtualMountPoints("/proc/self/mounts"),
+                "/etc",
+                [] { return std::time(nullptr); },
+                cancel,
+                observer};
+    }
+};
+
+}  // namespace
+
+RunResult runOnThisMachine(const Request& request, RunObserver& observer, const std::atomic<bool>& cancel,
+                           std::string& printed) {
+    Machine machine;
+    RunContext ctx = machine.context(observer, cancel);
     switch (request.operation) {
     case Operation::Backup: return runBackup(request, ctx);
     case Operation::Restore: return runRestore(request, ctx);
     case Operation::List: return runList(request, ctx, printed);
     }
     return {2, ""};
+}
+
+std::string tapesFolderOnThisMachine() { return dataFolder(env("XDG_DATA_HOME"), home()) + "/tapes"; }
+
+std::unique_ptr<TarRunner> tarOnThisMachine() { return std::make_unique<ProcessTarRunner>(); }
+
+std::optional<std::string> drivePlaceOnThisMachine(char letter) { return linuxp::DriveMap().target(letter); }
+
+RunResult restoreOnThisMachine(const SelectionRestore& what, RunObserver& observer, const std::atomic<bool>& cancel) {
+    Machine machine;
+    RunContext ctx = machine.context(observer, cancel);
+    return restoreSelection(what, ctx);
 }
 
 }  // namespace kelvaro::ntbackup

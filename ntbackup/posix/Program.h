@@ -1,10 +1,14 @@
 #pragma once
 #include <atomic>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ntbackup/Request.h"
+#include "ntbackup/RestoreRun.h"
 #include "ntbackup/RunObserver.h"
+#include "ntbackup/TarRunner.h"
 
 namespace kelvaro::ntbackup {
 
@@ -13,6 +17,14 @@ namespace kelvaro::ntbackup {
 // `printed` receives what List prints.
 RunResult runOnThisMachine(const Request& request, RunObserver& observer, const std::atomic<bool>& cancel,
                            std::string& printed);
+
+// What the Restore window needs from this machine: the tapes' folder, tar to
+// read them with, the folder a drive letter points to now (its "Original
+// place") and the restore itself.
+std::string tapesFolderOnThisMachine();
+std::unique_ptr<TarRunner> tarOnThisMachine();
+std::optional<std::string> drivePlaceOnThisMachine(char letter);
+RunResult restoreOnThisMachine(const SelectionRestore& what, RunObserver& observer, const std::atomic<bool>& cancel);
 
 // Ctrl+C, SIGTERM and SIGHUP turn `flag` true; the run then ends cleanly.
 void cancelOnSignals(std::atomic<bool>& flag);

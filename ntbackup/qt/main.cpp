@@ -1,7 +1,9 @@
 // NTBackup.exe: the backup program the scheduler starts, answering its command
 // line. With a display it shows the "Backup" window while it runs; without one
 // (a terminal, a service) it writes its progress as lines. A run that did not
-// end well is told to the desktop's notification service as well.
+// end well is told to the desktop's notification service as well. Started
+// without an operation where there is a display (its "Restore Files" entry),
+// it opens the "Restore" window.
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -18,6 +20,7 @@
 #include "ntbackup/TerminalObserver.h"
 #include "ntbackup/posix/Program.h"
 #include "ntbackup/qt/DesktopNotifier.h"
+#include "ntbackup/qt/RestoreWindow.h"
 #include "ntbackup/qt/WindowRun.h"
 #include "platform/linux/DriveMap.h"
 
@@ -84,6 +87,23 @@ int runWithWindow(int argc, char** argv, const std::variant<Request, BadCommandL
     return status;
 }
 
+int runRestoreWindow(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const auto tar = tarOnThisMachine();
+    // Reading the tapes to show them is never cancelled; a signal cancels a restore.
+    const std::atomic<bool> reading{false};
+    RestoreBrowser browser(tapesFolderOnThisMachine(), *tar, reading);
+    ClashMessageBox question;
+    RestoreWindow window(browser, {drivePlaceOnThisMachine, restoreOnThisMachine, {}}, question, cancel);
+    QTimer stop;
+    QObject::connect(&stop, &QTimer::timeout, &window, [&window] {
+        if (signalReceived()) window.close();
+    });
+    stop.start(200);
+    window.show();
+    return app.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +111,10 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
         std::cout << kUsage;
         return 0;
+    }
+    if (args.empty() && hasDisplay()) {
+        cancelOnSignals(cancel);
+        return runRestoreWindow(argc, argv);
     }
     const auto parsed = parseRequest(args);
     if (const auto* bad = std::get_if<BadCommandLine>(&parsed)) std::cerr << "NTBackup.exe: " << bad->message << "\n" << kUsage;
