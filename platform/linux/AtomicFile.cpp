@@ -77,15 +77,16 @@ SmallFile readSmallFile(const std::string& path, std::size_t maxBytes) {
     return file;
 }
 
-int replaceFile(const std::string& path, const std::string& text) {
+int replaceFile(const std::string& path, const std::string& text, mode_t mode, bool makeMissingFolders) {
     const std::string folder = folderOf(path);
-    if (const int err = makeFolders(folder)) return err;
+    if (makeMissingFolders)
+        if (const int err = makeFolders(folder)) return err;
     // In the file's own folder: rename replaces a file atomically only there.
     std::string temp = folder + "/." + nameOf(path) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
     int err = writeAll(fd, text);
-    if (!err && ::fchmod(fd, 0600) != 0) err = errno;
+    if (!err && ::fchmod(fd, mode) != 0) err = errno;
     if (!err && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
     if (!err && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;

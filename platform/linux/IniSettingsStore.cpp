@@ -1,5 +1,7 @@
 #include "platform/linux/IniSettingsStore.h"
 
+#include "platform/linux/AtomicFile.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -25,7 +27,6 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string nameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
 std::string homeDirectory() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -105,50 +106,6 @@ bool holdsAlready(const std::string& path, const std::string& text) {
     return now.problem.empty() && now.text == text;
 }
 
-// Removes the temporary files that saves cut short (a kill, a power cut) left
-// beside `target`: ".<name>.XXXXXX", regular files of our own. Only one copy of
-// the program runs per settings folder, so none of them is still being written.
-void removeStaleTemporaries(const std::string& target) {
-    const std::string prefix = "." + nameOf(target) + ".";
-    DIR* dir = ::opendir(folderOf(target).c_str());
-    if (!dir) return;
-    const int dfd = ::dirfd(dir);
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-        struct stat st {};
-        if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == ::geteuid())
-            ::unlinkat(dfd, e->d_name, 0);
-    }
-    ::closedir(dir);
-}
-
-// Creates the folder and any missing parents with owner-only access.
-int makeFolders(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-    const std::size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0) {
-        if (const int err = makeFolders(path.substr(0, slash))) return err;
-    }
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-    return 0;
-}
-
-int writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
 }  // namespace
 
 IniSettingsStore::IniSettingsStore(std::string configHome)
@@ -219,37 +176,13 @@ std::optional<platform::CommitError> IniSettingsStore::commit() {
 int IniSettingsStore::writeFile(const std::string& app, const AppFile& file) const {
     const std::string path = filePath(app);
     const std::string target = followLinks(path);
-    if (target == path) {
-        if (const int err = makeFolders(folderPath(app))) return err;
-    }
     const std::string text = file.doc.serialize();
     if (holdsAlready(target, text)) return 0;
-    const std::string folder = folderOf(target);
-
     // Owner-only, or stricter where the user made the file so.
     mode_t mode = 0600;
     if (struct stat st {}; ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 0600;
-
-    // In the target's own folder: rename replaces a file atomically only there.
-    std::string temp = folder + "/." + nameOf(target) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return errno;
-
-    int err = writeAll(fd, text);
-    if (!err && ::fchmod(fd, mode) != 0) err = errno;
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-    if (err) {
-        ::unlink(temp.c_str());
-        return err;
-    }
-    // Make the rename itself durable; the new file is already complete either way.
-    if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return 0;
+    // The folder is made for the settings path itself, never at the far end of a link.
+    return replaceFile(target, text, mode, target == path);
 }
 
 }  // namespace kelvaro::linuxp
