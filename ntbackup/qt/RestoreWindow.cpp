@@ -58,7 +58,7 @@ QString setText(const BackupSet& s) {
 
 RestoreWindow::RestoreWindow(RestoreBrowser& browser, RestoreMachine machine, ClashQuestion& question,
                              std::atomic<bool>& cancel, QWidget* parent)
-    : QWidget(parent), browser_(browser), machine_(std::move(machine)), question_(question), tree_(browser),
+    : QMainWindow(parent), browser_(browser), machine_(std::move(machine)), question_(question), tree_(browser),
       found_(browser) {
     setObjectName("RestoreWindow");
     setWindowTitle("Restore");
@@ -122,6 +122,7 @@ RestoreWindow::RestoreWindow(RestoreBrowser& browser, RestoreMachine machine, Cl
     restore_ = named(new QPushButton("&Restore", page), "Restore");
     restore_->setDefault(true);
     bottom->addWidget(notice_, 1);
+    bottom->addStretch();
     bottom->addWidget(restore_);
 
     auto* layout = new QVBoxLayout(page);
@@ -134,7 +135,7 @@ RestoreWindow::RestoreWindow(RestoreBrowser& browser, RestoreMachine machine, Cl
     run_ = new RestoreRunPanel(cancel, pages_);
     pages_->addWidget(page);
     pages_->addWidget(run_);
-    (new QVBoxLayout(this))->addWidget(pages_);
+    setCentralWidget(pages_);
 
     connect(tapes_, &QComboBox::activated, this, &RestoreWindow::chooseTape);
     connect(sets_, &QComboBox::activated, this, &RestoreWindow::chooseSet);
@@ -143,12 +144,25 @@ RestoreWindow::RestoreWindow(RestoreBrowser& browser, RestoreMachine machine, Cl
     searchSoon_.setInterval(150);
     connect(&searchSoon_, &QTimer::timeout, this, &RestoreWindow::search);
     connect(search_, &QLineEdit::textChanged, this, [this] { searchSoon_.start(); });
+    // Enter in the search goes on to its results, the first one current unless one is already.
+    connect(search_, &QLineEdit::returnPressed, this, [this] {
+        search();
+        if (found_.rowCount() == 0) return;
+        if (!results_->currentIndex().isValid()) results_->setCurrentIndex(found_.index(0, 0));
+        results_->setFocus();
+    });
     // Reading every set for a file's versions waits until the selection rests.
     versionsSoon_.setSingleShot(true);
     versionsSoon_.setInterval(150);
     connect(&versionsSoon_, &QTimer::timeout, this, &RestoreWindow::showVersions);
     for (QTreeView* view : {files_, results_}) {
         connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { versionsSoon_.start(); });
+        // A row selected without the keyboard (a screen reader's Toggle on a cell) becomes the
+        // current one, which Enter ticks and All Versions shows.
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view, [view](const QItemSelection& on) {
+            if (!on.indexes().isEmpty() && !on.contains(view->currentIndex()))
+                view->selectionModel()->setCurrentIndex(on.indexes().first(), QItemSelectionModel::NoUpdate);
+        });
         view->installEventFilter(this);
     }
     connect(&tree_, &FileTreeModel::ticked, this, &RestoreWindow::ticksChanged);
@@ -292,9 +306,9 @@ void RestoreWindow::ticksChanged() {
 bool RestoreWindow::eventFilter(QObject* watched, QEvent* event) {
     // Enter on a row toggles its box, as a click on it does.
     auto* view = qobject_cast<QTreeView*>(watched);
-    if (!view || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    if (!view || event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter) return QWidget::eventFilter(watched, event);
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return QMainWindow::eventFilter(watched, event);
     const QModelIndex cell = view->currentIndex().siblingAtColumn(0);
     if (!cell.isValid()) return true;
     const bool on = cell.data(Qt::CheckStateRole).toInt() == Qt::Checked;

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -36,8 +37,9 @@ struct RestoreMachine {
 // The window titled "Restore": a tape, a set and a drive to look at; that drive
 // as it stood then, to tick files and folders in (or found by a search, or in an
 // older version); where to put them; and the restore. It only mirrors the
-// RestoreBrowser and hands it what the user does.
-class RestoreWindow : public QWidget {
+// RestoreBrowser and hands it what the user does. A main window, so that a
+// screen reader meets it as the application's frame.
+class RestoreWindow : public QMainWindow {
     Q_OBJECT
 public:
     RestoreWindow(RestoreBrowser& browser, RestoreMachine machine, ClashQuestion& question, std::atomic<bool>& cancel,

@@ -89,6 +89,9 @@ int runWithWindow(int argc, char** argv, const std::variant<Request, BadCommandL
 
 int runRestoreWindow(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Named by its desktop entry ("Restore Files"), for the desktop and for a screen reader.
+    QApplication::setApplicationName("Kelvaro Restore");
+    QGuiApplication::setDesktopFileName("kelvaro-restore");
     const auto tar = tarOnThisMachine();
     // Reading the tapes to show them is never cancelled; a signal cancels a restore.
     const std::atomic<bool> reading{false};
