@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick faketime xclip openbox
   fonts-dejavu-core alsa-utils xdg-utils
-  tar zstd time
+  tar zstd time attr acl
   clang libclang-rt-14-dev
   dbus-daemon at-spi2-core python3-pyatspi python3-dbus python3-gi
   lintian dpkg-dev desktop-file-utils
