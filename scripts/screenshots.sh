@@ -211,4 +211,47 @@ sleep 5
 shot backup-window "$(backup_client)"
 kill -TERM "$backup"
 wait "$backup" || true
+
+# ---- The Restore window (NTBackup.exe started without an operation): a
+# drive's files as of the newest set with a folder ticked, a search, and the
+# question when files to be restored are there already.
+alice=$E2E_DIR/alice
+mkdir -p "$alice/Documents/Letters" "$alice/Documents/Taxes 2026" "$alice/Pictures/Holiday 2026" "$alice/Music"
+for f in "Letters/to the bank.txt" "Letters/to grandma.txt" "Letters/holiday plans.txt" "Taxes 2026/receipts.pdf" \
+    "budget.ods" "recipes.txt"; do head -c $((RANDOM * 4)) /dev/urandom >"$alice/Documents/$f"; done
+for i in $(seq -w 1 12); do head -c $((RANDOM * 30)) /dev/urandom >"$alice/Pictures/Holiday 2026/beach $i.jpg"; done
+head -c 3M /dev/urandom >"$alice/Music/holiday mix.ogg"
+rm "$SETTINGS_DIR/dosdevices/c:"
+ln -s "$alice" "$SETTINGS_DIR/dosdevices/c:"
+ntbackup() { env -u DISPLAY "$(dirname "$E2E_EXE")/NTBackup.exe" "$@" >/dev/null 2>&1 || fail "NTBackup.exe $*"; }
+ntbackup Backup c: /T Normal /D "Before the trip" /tape:2
+echo "Dear grandma, the beach was lovely." >"$alice/Documents/Letters/to grandma.txt"
+ntbackup Backup c: /T Incremental /D "After the trip" /tape:2
+"$(dirname "$E2E_EXE")/NTBackup.exe" >/dev/null 2>&1 &
+restore=$!
+E2E_PIDS+=("$restore")
+restore_client() { client_windows | awk -F'|' -v pid="$restore" -v t="$1" '$2 == "IsViewable" && $7 == pid && $8 == t { print $1; exit }'; }
+restore_shown() { [ -n "$(restore_client "$1")" ]; }
+wait_for 20 "the Restore window" restore_shown Restore
+win=$(restore_client Restore)
+xdotool windowmove "$win" 20 40
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+sleep 0.5
+# From the Tape: chooser on to the tree; open Documents and Letters, tick Letters.
+xdotool key --delay 120 Tab Tab Tab Tab Right Down Right Return
+park_pointer
+shot restore-tree "$win"
+xdotool key --clearmodifiers alt+h
+xdotool type --delay 60 "holiday"
+sleep 0.8
+xdotool key --delay 200 Return Return
+park_pointer
+shot restore-search "$win"
+xdotool key --clearmodifiers alt+r
+wait_for 10 "the clash question" restore_shown "Files there already"
+question=$(restore_client "Files there already")
+shot restore-clash "$win" "$(frame_box "$question")"
+xdotool key Escape
+kill -TERM "$restore"
+wait "$restore" || true
 say "done: docs/*.png"

@@ -81,7 +81,7 @@ RestoreWindow::RestoreWindow(RestoreBrowser& browser, RestoreMachine machine, Cl
     search_ = named(new QLineEdit(page), "Search");
     search_->setPlaceholderText("Names containing…");
     search_->setClearButtonEnabled(true);
-    find->addWidget(labelFor("Sea&rch:", search_, page));
+    find->addWidget(labelFor("Searc&h:", search_, page));
     find->addWidget(search_);
 
     lists_ = new QStackedWidget(page);
