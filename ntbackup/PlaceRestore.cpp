@@ -61,7 +61,9 @@ PlaceCounts placeFiles(const std::map<std::string, Version>& wanted, const std::
         const fs::path from = fs::path(staging) / path, to = fs::path(target) / path;
         const auto there = fs::symlink_status(to, ec);
         if (v.entry.kind == MemberKind::Directory) {
-            if (!fs::is_directory(there) && !fs::exists(there)) fs::create_directory(to, from, ec);
+            // Its parent may not be chosen ("docs/notes" without "docs"): made plainly.
+            if (!fs::exists(there)) fs::create_directories(to.parent_path(), ec);
+            if (!ec && !fs::exists(there)) fs::create_directory(to, from, ec);
             if (ec) failed(to.string() + " cannot be made: " + ec.message());
             ec.clear();
             continue;

@@ -39,6 +39,7 @@ TEST(PlaceRestore, EachAnswerToAClashDoesWhatItSaysAndNothingIsLeftBehind) {
         fs::create_directories(target + "/docs");
         writeFile(staging + "/docs/letter", "backup");
         writeFile(staging + "/docs/new", "new");
+        fs::create_directories(staging + "/deep/notes");
         writeFile(target + "/docs/letter", "mine");
         const auto at = [](std::time_t t) {
             return std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(t));
@@ -48,6 +49,7 @@ TEST(PlaceRestore, EachAnswerToAClashDoesWhatItSaysAndNothingIsLeftBehind) {
         wanted["docs"] = {1, {"docs", MemberKind::Directory, 0, backupTime, "", false}};
         wanted["docs/letter"] = {1, {"docs/letter", MemberKind::File, 6, backupTime, "", false}};
         wanted["docs/new"] = {1, {"docs/new", MemberKind::File, 3, backupTime, "", false}};
+        wanted["deep/notes"] = {1, {"deep/notes", MemberKind::Directory, 0, backupTime, "", false}};  // without "deep"
         EXPECT_EQ(clashesOf(wanted, target), (std::vector<std::string>{"docs/letter"}));
 
         std::vector<std::string> failures;
@@ -56,6 +58,7 @@ TEST(PlaceRestore, EachAnswerToAClashDoesWhatItSaysAndNothingIsLeftBehind) {
         EXPECT_TRUE(failures.empty());
         EXPECT_EQ(readFile(target + "/docs/letter"), k.letter);
         EXPECT_EQ(readFile(target + "/docs/new"), "new");
+        EXPECT_TRUE(fs::is_directory(target + "/deep/notes"));
         EXPECT_EQ(fs::exists(target + "/" + keptBothName("docs/letter", backupTime)), k.keptBoth);
         EXPECT_EQ(c.restored, k.restored);
         EXPECT_EQ(c.kept, k.kept);
