@@ -1,5 +1,6 @@
 #include "ntbackup/Archiver.h"
 
+#include <cstdint>
 #include <iterator>
 #include <thread>
 
@@ -94,7 +95,9 @@ ArchiveOutcome Archiver::archive(std::size_t k, const ArchiveWork& w) {
         currentStream_ = 0;
     }
     if (hooks_.phase) hooks_.phase("Backing up " + w.label);
-    std::vector<std::string> head{"--create", "--file=" + w.file, "--checkpoint=100", "--checkpoint-action=echo=#%u"};
+    std::vector<std::string> head{"--create", "--file=" + w.file,
+                                  "--checkpoint=" + std::to_string(Listing::kCheckpointRecords),
+                                  "--checkpoint-action=echo=#%u"};
     head.insert(head.end(), std::begin(kArchiveMetadata), std::end(kArchiveMetadata));
     if (w.compress) head.push_back("--zstd");
     std::string fatal;
@@ -106,6 +109,7 @@ ArchiveOutcome Archiver::archive(std::size_t k, const ArchiveWork& w) {
             if (line.starts_with("tar: #") && line.find_first_not_of("0123456789", 6) == std::string::npos) {
                 std::lock_guard lock(mutex_);
                 currentStream_ = std::stoull("0" + line.substr(6)) * 10240;
+                listings_[k].reached(currentStream_);
                 report();
                 return;
             }
@@ -135,6 +139,7 @@ ArchiveOutcome Archiver::archive(std::size_t k, const ArchiveWork& w) {
     changed_.wait(lock, [&] { return listingsDone_ > k; });
     current_ = k + 1;
     currentStream_ = 0;
+    listings_[k].reached(UINT64_MAX);  // from now on only its totals count
     report();
     return result;
 }
