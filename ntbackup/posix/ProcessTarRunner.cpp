@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <vector>
 
 extern char** environ;
 
@@ -22,21 +24,41 @@ class LineSplitter {
 public:
     explicit LineSplitter(const LineSink& sink) : sink_(sink) {}
     void feed(const char* data, std::size_t n) {
-        buffer_.append(data, n);
-        std::size_t from = 0;
-        for (std::size_t nl; (nl = buffer_.find('\n', from)) != std::string::npos; from = nl + 1)
-            if (sink_) sink_(buffer_.substr(from, nl - from));
-        buffer_.erase(0, from);
+        const char* const end = data + n;
+        while (data < end) {
+            const auto* nl = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
+            if (!nl) {
+                partial_.append(data, end);
+                return;
+            }
+            // One string for every line: no allocation once it is long enough.
+            if (partial_.empty()) {
+                line_.assign(data, nl);
+            } else {
+                partial_.append(data, nl);
+                line_.swap(partial_);
+                partial_.clear();
+            }
+            if (sink_) sink_(line_);
+            data = nl + 1;
+        }
     }
     void flush() {
-        if (!buffer_.empty() && sink_) sink_(buffer_);
-        buffer_.clear();
+        if (!partial_.empty() && sink_) sink_(partial_);
+        partial_.clear();
     }
 
 private:
     const LineSink& sink_;
-    std::string buffer_;
+    std::string line_, partial_;
 };
+
+// tar writes a verbose listing a line at a time. Taken in as each line comes,
+// that is a wake-up of this process for every file; a short nap when little
+// was waiting lets the lines gather, in a pipe large enough to hold them.
+constexpr int kPipeSize = 1 << 20;
+constexpr std::size_t kLittle = 16384;
+constexpr long kNapNanoseconds = 2'000'000;
 
 }  // namespace
 
@@ -92,12 +114,14 @@ TarOutcome ProcessTarRunner::run(const std::vector<std::string>& args, const Lin
     // Set at once after the start: tar has done nothing worth speaking of by then.
     if (niceness_ > 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), niceness_);
 
+    fcntl(outPipe[0], F_SETPIPE_SZ, kPipeSize);  // a smaller pipe only means more wake-ups
+    fcntl(errPipe[0], F_SETPIPE_SZ, kPipeSize);
     LineSplitter outLines(out), errLines(err);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     LineSplitter* splitters[2] = {&outLines, &errLines};
     int open = 2;
     bool killed = false;
-    char buffer[65536];
+    std::vector<char> buffer(kPipeSize);
     while (open > 0) {
         if (cancel.load() && !killed) {
             kill(pid, SIGTERM);
@@ -106,16 +130,22 @@ TarOutcome ProcessTarRunner::run(const std::vector<std::string>& args, const Lin
         // A short wait, so that a cancel request is seen while tar is quiet.
         const int ready = poll(fds, 2, 100);
         if (ready < 0 && errno != EINTR) break;
+        std::size_t got = 0;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            const ssize_t n = read(fds[i].fd, buffer.data(), buffer.size());
             if (n > 0) {
-                splitters[i]->feed(buffer, static_cast<std::size_t>(n));
+                splitters[i]->feed(buffer.data(), static_cast<std::size_t>(n));
+                got += static_cast<std::size_t>(n);
             } else if (n == 0 || errno != EINTR) {
                 close(fds[i].fd);
                 fds[i].fd = -1;
                 --open;
             }
+        }
+        if (got > 0 && got < kLittle && open > 0) {
+            const timespec nap{0, kNapNanoseconds};
+            nanosleep(&nap, nullptr);
         }
     }
     for (auto& fd : fds)
