@@ -1,9 +1,9 @@
 #include "ntbackup/FileIndex.h"
 
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <string_view>
-#include <vector>
 
 #include "ntbackup/Text.h"
 
@@ -32,14 +32,59 @@ bool number(std::string_view s, T& out) {
     return ec == std::errc() && end == s.data() + s.size() && !s.empty();
 }
 
-// Splits at tabs; an escaped tab is "\t" and never a separator.
-std::vector<std::string_view> fields(std::string_view line) {
-    std::vector<std::string_view> out;
+// The fields of a line, split at tabs (an escaped tab is "\t", never a
+// separator): the first kMaxFields of them, and how many there are in all.
+constexpr std::size_t kMaxFields = 7;
+struct Fields {
+    std::array<std::string_view, kMaxFields> at;
+    std::size_t count = 0;
+};
+void split(std::string_view line, Fields& out) {
+    out.count = 0;
     std::size_t from = 0;
-    for (std::size_t tab; (tab = line.find('\t', from)) != std::string_view::npos; from = tab + 1)
-        out.push_back(line.substr(from, tab - from));
-    out.push_back(line.substr(from));
-    return out;
+    for (std::size_t tab; (tab = line.find('\t', from)) != std::string_view::npos; from = tab + 1) {
+        if (out.count < kMaxFields) out.at[out.count] = line.substr(from, tab - from);
+        ++out.count;
+    }
+    if (out.count < kMaxFields) out.at[out.count] = line.substr(from);
+    ++out.count;
+}
+
+// unescapeLine(s) appended to `out`, without a string of its own in between.
+void appendUnescaped(std::string& out, std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t slash = s.find('\\', i);
+        if (slash == std::string_view::npos || slash + 1 == s.size()) {
+            out.append(s.substr(i));
+            return;
+        }
+        out.append(s.substr(i, slash - i));
+        const char next = s[slash + 1];
+        out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
+        i = slash + 2;
+    }
+}
+
+// escapeLine(s) appended to `out`.
+void appendEscaped(std::string& out, std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t special = s.find_first_of("\\\n\r\t", i);
+        if (special == std::string_view::npos) {
+            out.append(s.substr(i));
+            return;
+        }
+        out.append(s.substr(i, special - i));
+        const char c = s[special];
+        out += '\\';
+        out += c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : '\\';
+        i = special + 1;
+    }
+}
+
+template <typename T>
+void appendNumber(std::string& out, T n) {
+    char text[24];
+    out.append(text, std::to_chars(text, text + sizeof text, n).ptr);
 }
 
 }  // namespace
@@ -60,10 +105,24 @@ std::string IndexWriter::open(const std::string& file) {
 void IndexWriter::member(const MemberLine& m) {
     if (!out_.is_open()) return;
     const std::size_t shared = sharedPrefix(previous_, m.path);
-    out_ << shared << '\t' << static_cast<char>(m.kind) << '\t' << m.size << '\t' << m.mtime << '\t'
-         << escapeLine(m.path.substr(shared));
-    if (!m.target.empty()) out_ << '\t' << escapeLine(m.target);
-    out_ << '\n';
+    // The line is made whole first: one write to the stream, not seven.
+    thread_local std::string line;
+    line.clear();
+    appendNumber(line, shared);
+    line += '\t';
+    line += static_cast<char>(m.kind);
+    line += '\t';
+    appendNumber(line, m.size);
+    line += '\t';
+    appendNumber(line, m.mtime);
+    line += '\t';
+    appendEscaped(line, std::string_view(m.path).substr(shared));
+    if (!m.target.empty()) {
+        line += '\t';
+        appendEscaped(line, m.target);
+    }
+    line += '\n';
+    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
     previous_ = m.path;
 }
 
@@ -97,32 +156,39 @@ std::string readIndex(std::istream& in, const std::function<bool(const IndexEntr
     if (!std::getline(in, line) || line != kHeader) return "line 1: not a file index";
     IndexEntry e;
     std::string previous;
+    Fields f;
     bool unchangedPart = false;
     for (std::size_t number_ = 2; std::getline(in, line); ++number_) {
-        const auto where = "line " + std::to_string(number_) + ": ";
+        const auto where = [&] { return "line " + std::to_string(number_) + ": "; };
         if (line == kUnchanged && !unchangedPart) {
             if (membersOnly) return {};
             unchangedPart = true;
             continue;
         }
-        const auto f = fields(line);
+        split(line, f);
         std::size_t shared = 0;
-        if (!number(f[0], shared) || shared > previous.size()) return where + "bad shared length";
-        e = IndexEntry{};
+        if (!number(f.at[0], shared) || shared > previous.size()) return where() + "bad shared length";
+        // The entry's strings keep their room from line to line.
+        e.kind = MemberKind::File;
+        e.size = 0;
+        e.mtime = 0;
+        e.target.clear();
+        e.unchanged = false;
         std::string_view rest;
         if (unchangedPart) {
-            if (f.size() != 2) return where + "a name needs two fields";
+            if (f.count != 2) return where() + "a name needs two fields";
             e.unchanged = true;
-            rest = f[1];
+            rest = f.at[1];
         } else {
-            if (f.size() != 5 && f.size() != 6) return where + "a member needs five or six fields";
-            if (f[1].size() != 1 || !knownKind(f[1][0])) return where + "unknown kind";
-            e.kind = static_cast<MemberKind>(f[1][0]);
-            if (!number(f[2], e.size) || !number(f[3], e.mtime)) return where + "bad size or time";
-            rest = f[4];
-            if (f.size() == 6) e.target = unescapeLine(std::string(f[5]));
+            if (f.count != 5 && f.count != 6) return where() + "a member needs five or six fields";
+            if (f.at[1].size() != 1 || !knownKind(f.at[1][0])) return where() + "unknown kind";
+            e.kind = static_cast<MemberKind>(f.at[1][0]);
+            if (!number(f.at[2], e.size) || !number(f.at[3], e.mtime)) return where() + "bad size or time";
+            rest = f.at[4];
+            if (f.count == 6) appendUnescaped(e.target, f.at[5]);
         }
-        e.path = previous.substr(0, shared) + unescapeLine(std::string(rest));
+        e.path.assign(previous, 0, shared);
+        appendUnescaped(e.path, rest);
         previous = e.path;
         if (!each(e)) return {};
     }

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <ctime>
-#include <sstream>
+#include <string_view>
 
 #include "ntbackup/Text.h"
 
@@ -22,7 +22,7 @@ std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 }
 
 // Digits at `at` of `s`, exactly `n` of them.
-std::optional<int> digits(const std::string& s, std::size_t at, std::size_t n) {
+std::optional<int> digits(std::string_view s, std::size_t at, std::size_t n) {
     if (at + n > s.size()) return std::nullopt;
     int v = 0;
     for (std::size_t i = at; i < at + n; ++i) {
@@ -33,7 +33,7 @@ std::optional<int> digits(const std::string& s, std::size_t at, std::size_t n) {
 }
 
 // "2026-12-09" "15:00:01.123" (or "15:00") in UTC.
-std::optional<std::int64_t> utcSeconds(const std::string& date, const std::string& time) {
+std::optional<std::int64_t> utcSeconds(std::string_view date, std::string_view time) {
     const auto y = digits(date, 0, 4), mo = digits(date, 5, 2), d = digits(date, 8, 2);
     const auto h = digits(time, 0, 2), mi = digits(time, 3, 2);
     const auto sec = time.size() >= 8 ? digits(time, 6, 2) : std::optional<int>(0);
@@ -101,37 +101,83 @@ MemberKind kindOf(char mode) {
     }
 }
 
+// Words separated by blanks, as `std::istream >> std::string` reads them.
+class Words {
+public:
+    explicit Words(std::string_view line) : line_(line) {}
+    // The next word, or nothing at the end of the line.
+    std::optional<std::string_view> next() {
+        skipBlanks();
+        if (at_ == line_.size()) return std::nullopt;
+        const std::size_t from = at_;
+        while (at_ < line_.size() && !blank(line_[at_])) ++at_;
+        return line_.substr(from, at_ - from);
+    }
+    // Where the next word starts, past the blanks.
+    std::size_t skipBlanks() {
+        while (at_ < line_.size() && blank(line_[at_])) ++at_;
+        return at_;
+    }
+
+private:
+    static bool blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    std::string_view line_;
+    std::size_t at_ = 0;
+};
+
+// A size as std::stoull reads it; digits alone, the common case, without a string.
+std::optional<std::uint64_t> sizeOf(std::string_view word) {
+    if (!word.empty() && word.size() <= 19 && word.find_first_not_of("0123456789") == std::string_view::npos) {
+        std::uint64_t v = 0;
+        for (char c : word) v = v * 10 + static_cast<std::uint64_t>(c - '0');
+        return v;
+    }
+    try {
+        return std::stoull(std::string(word));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+// "2026-12-09 15:00" in local time, as the log shows it.
+std::string localMinute(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm {};
+    localtime_r(&t, &tm);
+    char when[32];
+    return std::string(when, std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", &tm));
+}
+
 }  // namespace
 
 std::string memberName(const std::string& path) { return path.empty() ? "." : "./" + path; }
 
 std::optional<MemberLine> parseMemberLine(const std::string& line) {
-    std::istringstream in(line);
-    std::string mode, owner, size, date, time;
-    if (!(in >> mode >> owner >> size) || mode.size() < 10) return std::nullopt;
+    Words words(line);
+    const auto mode = words.next();
+    words.next();  // the owner
+    const auto size = words.next();
+    if (!size || mode->size() < 10) return std::nullopt;
     MemberLine m;
-    m.kind = kindOf(mode[0]);
+    m.kind = kindOf((*mode)[0]);
     m.directory = m.kind == MemberKind::Directory;
     // Devices show "major,minor" in place of a size: they hold no data.
-    if (size.find(',') == std::string::npos) {
-        try {
-            m.size = std::stoull(size);
-        } catch (...) {
-            return std::nullopt;
-        }
+    if (size->find(',') == std::string_view::npos) {
+        const auto n = sizeOf(*size);
+        if (!n) return std::nullopt;
+        m.size = *n;
     }
-    if (!(in >> date >> time)) return m;
-    if (const auto t = utcSeconds(date, time)) m.mtime = *t;
-    in >> std::ws;
-    auto at = static_cast<std::size_t>(in.tellg());
-    if (in.fail() || at >= line.size() || line[at] != '"') return m;
+    const auto date = words.next(), time = words.next();
+    if (!time) return m;
+    if (const auto t = utcSeconds(*date, *time)) m.mtime = *t;
+    auto at = words.skipBlanks();
+    if (at >= line.size() || line[at] != '"') return m;
     const auto name = unquoteC(line, at);
     if (!name) return std::nullopt;
     m.path = relativeName(*name);
-    for (const char* arrow : {" -> ", " link to "}) {
-        const std::string a = arrow;
-        if (line.compare(at, a.size(), a) != 0) continue;
-        at += a.size();
+    for (const std::string_view arrow : {" -> ", " link to "}) {
+        if (line.compare(at, arrow.size(), arrow) != 0) continue;
+        at += arrow.size();
         const auto target = unquoteC(line, at);
         if (!target) return std::nullopt;
         m.target = m.kind == MemberKind::HardLink ? relativeName(*target) : *target;
@@ -154,15 +200,12 @@ std::string unescapeTarName(const std::string& name) {
 }
 
 std::string logLineOf(const std::string& line, const MemberLine& m) {
-    std::istringstream in(line);
-    std::string mode, owner, size;
-    in >> mode >> owner >> size;
-    const std::time_t t = static_cast<std::time_t>(m.mtime);
-    std::tm tm {};
-    localtime_r(&t, &tm);
-    char when[32];
-    std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", &tm);
-    std::string out = mode + " " + owner + " " + size + " " + when + " " + escapeLine(memberName(m.path));
+    Words words(line);
+    const auto mode = words.next().value_or(""), owner = words.next().value_or(""), size = words.next().value_or("");
+    std::string out;
+    out.reserve(line.size() + 16);
+    out.append(mode).append(" ").append(owner).append(" ").append(size).append(" ");
+    out.append(localMinute(m.mtime)).append(" ").append(escapeLine(memberName(m.path)));
     if (m.kind == MemberKind::Directory && !m.path.empty()) out += "/";
     if (m.kind == MemberKind::Symlink) out += " -> " + escapeLine(m.target);
     if (m.kind == MemberKind::HardLink) out += " link to " + escapeLine(memberName(m.target));
