@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <vector>
+#include <memory>
 
 extern char** environ;
 
@@ -57,6 +57,7 @@ private:
 // that is a wake-up of this process for every file; a short nap when little
 // was waiting lets the lines gather, in a pipe large enough to hold them.
 constexpr int kPipeSize = 1 << 20;
+constexpr std::size_t kReadSize = 1 << 18;
 constexpr std::size_t kLittle = 16384;
 constexpr long kNapNanoseconds = 2'000'000;
 
@@ -121,7 +122,8 @@ TarOutcome ProcessTarRunner::run(const std::vector<std::string>& args, const Lin
     LineSplitter* splitters[2] = {&outLines, &errLines};
     int open = 2;
     bool killed = false;
-    std::vector<char> buffer(kPipeSize);
+    // Not cleared first: only what a read fills is ever touched.
+    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
     while (open > 0) {
         if (cancel.load() && !killed) {
             kill(pid, SIGTERM);
@@ -133,9 +135,9 @@ TarOutcome ProcessTarRunner::run(const std::vector<std::string>& args, const Lin
         std::size_t got = 0;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            const ssize_t n = read(fds[i].fd, buffer.data(), buffer.size());
+            const ssize_t n = read(fds[i].fd, buffer.get(), kReadSize);
             if (n > 0) {
-                splitters[i]->feed(buffer.data(), static_cast<std::size_t>(n));
+                splitters[i]->feed(buffer.get(), static_cast<std::size_t>(n));
                 got += static_cast<std::size_t>(n);
             } else if (n == 0 || errno != EINTR) {
                 close(fds[i].fd);
