@@ -42,6 +42,7 @@ void RestoreBrowser::chooseTape(int tape) {
     std::reverse(sets_.begin(), sets_.end());
     set_ = 0;
     rows_.clear();
+    rowOf_.clear();
     children_.clear();
 }
 
@@ -64,6 +65,7 @@ std::string RestoreBrowser::choose(int set, const std::string& drive) {
     set_ = set;
     drive_ = drive;
     rows_.clear();
+    rowOf_.clear();
     children_.clear();
     ticks_.clear();
     picked_.clear();
@@ -73,15 +75,19 @@ std::string RestoreBrowser::choose(int set, const std::string& drive) {
     if (chain.sets.empty()) return "Set " + std::to_string(set) + " holds no drive " + drive + ":.";
     driveFolder_ = chain.sets.back().archiveOf(drive)->folder;
     const Tape tape(tapesFolder_ + "/" + std::to_string(tape_), tape_);
-    ChainState state = chainState(chain.sets, drive, "", ArchiveEntries(tape, tar_, cancel_));
+    ChainRows state = chainRows(chain.sets, drive, "", ArchiveEntries(tape, tar_, cancel_));
     if (!state.error.empty()) return "The files cannot be shown: " + state.error + ".";
     rows_.reserve(state.entries.size());
+    rowOf_.reserve(state.entries.size());
     for (auto& [path, v] : state.entries) {
         const auto slash = path.rfind('/');
-        rows_.push_back({path, slash == std::string::npos ? path : path.substr(slash + 1), std::move(v)});
+        std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        rows_.push_back({std::move(path), std::move(name), std::move(v)});
     }
-    for (std::size_t i = 0; i < rows_.size(); ++i)
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        rowOf_.emplace(rows_[i].path, i);
         if (!rows_[i].path.empty()) children_[parentOf(rows_[i].path)].push_back(i);
+    }
     for (auto& [folder, list] : children_)
         std::stable_sort(list.begin(), list.end(), [&](std::size_t a, std::size_t b) {
             if (rows_[a].folder() != rows_[b].folder()) return rows_[a].folder();
@@ -96,22 +102,24 @@ const std::vector<std::size_t>& RestoreBrowser::children(const std::string& fold
 }
 
 std::optional<std::size_t> RestoreBrowser::find(const std::string& path) const {
-    const auto it = std::lower_bound(rows_.begin(), rows_.end(), path, [](const Row& r, const std::string& p) { return r.path < p; });
-    if (it == rows_.end() || it->path != path) return std::nullopt;
-    return static_cast<std::size_t>(it - rows_.begin());
+    const auto it = rowOf_.find(path);
+    if (it == rowOf_.end()) return std::nullopt;
+    return it->second;
 }
 
 std::vector<std::size_t> RestoreBrowser::search(const std::string& text, std::size_t limit) const {
     std::vector<std::size_t> out;
     const std::string needle = lowerAscii(text);
     if (needle.empty()) return out;
-    for (std::size_t i = 0; i < rows_.size() && out.size() < limit; ++i) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         const auto& name = rows_[i].name;
         const auto hit = std::search(name.begin(), name.end(), needle.begin(), needle.end(), [](char a, char b) {
             return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
         });
         if (hit != name.end()) out.push_back(i);
     }
+    std::sort(out.begin(), out.end(), [&](std::size_t a, std::size_t b) { return rows_[a].path < rows_[b].path; });
+    if (out.size() > limit) out.resize(limit);
     return out;
 }
 

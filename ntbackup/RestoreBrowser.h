@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ntbackup/ChainView.h"
@@ -50,7 +51,7 @@ public:
     const Row& row(std::size_t i) const { return rows_[i]; }
     std::optional<std::size_t> find(const std::string& path) const;
     std::size_t size() const { return rows_.size(); }
-    // Rows whose name holds `text`, any case (ASCII), in path order; at most `limit`.
+    // Rows whose name holds `text`, any case (ASCII), in path order; the first `limit`.
     std::vector<std::size_t> search(const std::string& text, std::size_t limit = 1000) const;
     // Every set on the tape holding a version of the file, oldest first.
     std::vector<VersionChoice> versions(const std::string& path) const;
@@ -73,7 +74,8 @@ private:
     std::vector<BackupSet> sets_;
     int set_ = 0;
     std::string drive_, driveFolder_;
-    std::vector<Row> rows_;                                   // path order
+    std::vector<Row> rows_;                                   // in no order
+    std::unordered_map<std::string, std::size_t> rowOf_;      // path -> row
     std::map<std::string, std::vector<std::size_t>> children_;  // folder path -> rows
     std::map<std::string, bool> ticks_;
     std::map<std::string, int> picked_;
