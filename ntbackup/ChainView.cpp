@@ -18,14 +18,17 @@ ChainRows chainRows(const std::vector<BackupSet>& chain, const std::string& driv
     for (std::size_t i = 0; i < chain.size(); ++i)
         if (ArchiveEntries::tellsWholeDrive(chain[i], *chain[i].archiveOf(drive))) whole = i;
 
+    // Newest set first, so that each path's version is built once, and the
+    // whole archive's names size the table before the older sets fill it.
     std::unordered_map<std::string, Version> newest;
     std::vector<std::string> present;
-    for (std::size_t i = 0; i < chain.size() && out.error.empty(); ++i) {
+    for (std::size_t i = chain.size(); i-- > 0 && out.error.empty();) {
         const BackupSet& set = chain[i];
+        if (i + 1 == whole) newest.reserve(present.size() + present.size() / 4);
         out.error = archives.read(set, *set.archiveOf(drive), i != whole, [&](const IndexEntry& e) {
             if (!isUnder(e.path, prefix)) return true;
             if (i >= whole) present.push_back(e.path);
-            if (!e.unchanged) newest.insert_or_assign(e.path, Version{set.number, e});
+            if (!e.unchanged) newest.try_emplace(e.path, set.number, e);  // built only when new
             return true;
         });
     }
