@@ -212,8 +212,7 @@ private:
         ctx_.observer.phase("Verifying " + s.label);
         const std::string folder = tape_.staging() + "/";
         const int before = exceptions_;
-        verifyArchive({folder + entry.file, s.folder, exclusionsUnder(s.folder, leaveOut_),
-                       entry.indexed ? folder + indexFileFor(entry.file) : ""},
+        verifyArchive({folder + entry.file, s.folder, exclusionsUnder(s.folder, leaveOut_), start_},
                       ctx_.tar, ctx_.cancel, [&](const std::string& text) { exception(s.name + ": " + text); });
         verifyDifferences_ += exceptions_ - before;
     }

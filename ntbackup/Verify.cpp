@@ -2,10 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <map>
-#include <optional>
 
-#include "ntbackup/FileIndex.h"
 #include "ntbackup/TarOutput.h"
 
 namespace kelvaro::ntbackup {
@@ -16,15 +13,14 @@ namespace {
 
 constexpr const char* kModTime = ": Mod time differs";
 
-// Whether the file's modification time, to the second, is what the index holds.
-bool sameSecond(const std::string& folder, const std::string& path, const std::map<std::string, std::int64_t>& seconds) {
-    const auto it = seconds.find(path);
-    if (it == seconds.end()) return false;
+// Whether the file has a fraction of a second and was last changed no later than the second the run began in.
+bool onlyTheFractionDiffers(const std::string& file, std::time_t start) {
     std::error_code ec;
-    const auto t = fs::last_write_time(folder + "/" + path, ec);
+    const auto t = fs::last_write_time(file, ec);
     if (ec) return false;
-    const auto s = std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(t));
-    return s.time_since_epoch().count() == it->second;
+    const auto since = std::chrono::file_clock::to_sys(t).time_since_epoch();
+    const auto whole = std::chrono::floor<std::chrono::seconds>(since);
+    return whole.count() <= start && since != whole;
 }
 
 }  // namespace
@@ -34,22 +30,13 @@ void verifyArchive(const VerifyWork& w, TarRunner& tar, const std::atomic<bool>&
     std::vector<std::string> args{"--compare", "--file=" + w.archive, "--directory=" + w.folder, "--no-wildcards",
                                   "--anchored"};
     for (const auto& x : w.exclusions) args.push_back("--exclude=" + x);
-    std::optional<std::map<std::string, std::int64_t>> seconds;  // read when first needed
     int told = 0;
     const auto report = [&](const std::string& line) {
         const TarNote note = classifyTarError(line, "");
         if (note.text.find("Exiting with failure status") != std::string::npos) return;
-        if (note.text.ends_with(kModTime) && !w.index.empty()) {
-            if (!seconds) {
-                seconds.emplace();
-                readIndexFile(w.index, [&](const IndexEntry& e) {
-                    (*seconds)[e.path] = e.mtime;
-                    return true;
-                }, true);
-            }
-            std::string name = unescapeTarName(note.text.substr(0, note.text.size() - std::string(kModTime).size()));
-            if (name.starts_with("./")) name.erase(0, 2);
-            if (sameSecond(w.folder, name, *seconds)) return;
+        if (note.text.ends_with(kModTime)) {
+            const std::string name = unescapeTarName(note.text.substr(0, note.text.size() - std::string(kModTime).size()));
+            if (onlyTheFractionDiffers(w.folder + "/" + name, w.runStart)) return;
         }
         ++told;
         difference("verify: " + note.text);
