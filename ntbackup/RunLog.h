@@ -18,8 +18,9 @@ public:
     void footer(const std::string& text);  // totals and result, always written
 
 private:
-    void write(const std::string& line);
+    void write(const std::string& line, bool flush = true);
     std::ofstream out_;
+    int unflushed_ = 0;
     bool exceptionsOnly_ = false;
 };
 
