@@ -5,22 +5,9 @@
 #include <QMetaObject>
 #include <QVBoxLayout>
 
+#include "ntbackup/qt/ValueLabel.h"
+
 namespace kelvaro::ntbackup {
-
-namespace {
-
-QLabel* valueLabel(const char* name, const QString& what, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // A screen reader hears the value itself; what it is goes into the description.
-    label->setAccessibleDescription(what);
-    label->hide();  // shown once it has something to say
-    return label;
-}
-
-}  // namespace
 
 BackupWindow::BackupWindow(const ProgressModel& model, std::atomic<bool>& cancel, QWidget* parent)
     : QWidget(parent), model_(model), cancel_(cancel) {
@@ -55,26 +42,20 @@ BackupWindow::BackupWindow(const ProgressModel& model, std::atomic<bool>& cancel
     refresh();
 }
 
-void BackupWindow::showText(QLabel* label, const QString& text) {
-    if (label->text() == text) return;
-    label->setText(text);
-    label->setAccessibleName(text);
-    label->setVisible(!text.isEmpty());
-}
 
 void BackupWindow::refresh() {
     const ProgressState s = model_.state();
-    showText(phase_, QString::fromStdString(s.phase.empty() ? "Starting" : s.phase));
-    showText(counts_, QString::fromStdString(countsText(s)));
+    showValue(phase_, QString::fromStdString(s.phase.empty() ? "Starting" : s.phase));
+    showValue(counts_, QString::fromStdString(countsText(s)));
     // A bar that runs to and fro while the files ahead are still being counted.
     const auto percent = percentDone(s);
     if (bar_->maximum() != (percent ? 100 : 0)) bar_->setRange(0, percent ? 100 : 0);
     if (percent && bar_->value() != *percent) bar_->setValue(*percent);
-    showText(exceptions_, s.exceptions == 0 ? QString()
+    showValue(exceptions_, s.exceptions == 0 ? QString()
                                         : QString("Exceptions: %1. Last: %2")
                                               .arg(s.exceptions)
                                               .arg(QString::fromStdString(s.lastException)));
-    showText(notice_, QString::fromStdString(s.notice));
+    showValue(notice_, QString::fromStdString(s.notice));
     if (!s.result || ending_) return;
     ending_ = true;
     timer_.stop();
@@ -84,7 +65,7 @@ void BackupWindow::refresh() {
 void BackupWindow::end() {
     over_ = true;
     const RunResult result = *model_.state().result;
-    showText(phase_, QString::fromStdString(result.text));  // a Cancel clicked meanwhile wrote over it
+    showValue(phase_, QString::fromStdString(result.text));  // a Cancel clicked meanwhile wrote over it
     emit runEnded(result.status);
     if (result.status < 2) {
         emit done(result.status);
@@ -110,7 +91,7 @@ void BackupWindow::changeEvent(QEvent* event) {
 void BackupWindow::cancelRun() {
     cancel_ = true;
     button_->setEnabled(false);
-    showText(phase_, "Cancelling");
+    showValue(phase_, "Cancelling");
 }
 
 void BackupWindow::closeEvent(QCloseEvent* event) {

@@ -38,7 +38,6 @@ protected:
 private:
     void end();
     void cancelRun();
-    static void showText(QLabel* label, const QString& text);
 
     const ProgressModel& model_;
     std::atomic<bool>& cancel_;
