@@ -1,7 +1,6 @@
 #include "ntbackup/BackupRun.h"
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -9,10 +8,10 @@
 #include "ntbackup/Archiver.h"
 #include "ntbackup/BackupScope.h"
 #include "ntbackup/DriveTree.h"
-#include "ntbackup/FileIndex.h"
-#include "ntbackup/SnapshotFile.h"
 #include "ntbackup/Marks.h"
 #include "ntbackup/RunLog.h"
+#include "ntbackup/SetArchives.h"
+#include "ntbackup/SetPlacement.h"
 #include "ntbackup/Tape.h"
 #include "ntbackup/TarOutput.h"
 #include "ntbackup/Text.h"
@@ -42,7 +41,8 @@ class BackupJob {
 public:
     BackupJob(const Request& r, RunContext& c)
         : req_(r), ctx_(c), tape_(c.tapeFolder(r.tape), r.tape), marks_(c.marksFolder()),
-          snapshots_{c.marksFolder() + "/.run-" + std::to_string(r.tape)} {}
+          place_(tape_, marks_, {c.marksFolder() + "/.run-" + std::to_string(r.tape)}),
+          snapshots_(place_.snapshots()) {}
 
     RunResult run() {
         start_ = ctx_.now();
@@ -53,16 +53,11 @@ public:
             fs::create_directories(fs::path(ctx_.dataFolder).parent_path(), ec);
             if (fs::create_directory(ctx_.dataFolder, ec)) fs::permissions(ctx_.dataFolder, fs::perms::owner_all, ec);
         }
-        if (auto e = tape_.prepare(); !e.empty()) return fail(e);
-        const auto waiting = [&] {
+        const auto waiting = [&](const std::string&) {
             ctx_.observer.notice("Tape " + std::to_string(req_.tape) + " is in use by another backup run: waiting for it to end.");
         };
-        if (auto e = ctx_.lock.acquire(tape_.folder(), waiting, ctx_.cancel); !e.empty())
+        if (auto e = place_.open(ctx_.lock, waiting, ctx_.cancel); !e.empty())
             return ctx_.cancel.load() ? cancelled() : fail(e);
-        if (auto e = tape_.clearStaging(); !e.empty()) return fail(e);
-        fs::remove_all(snapshots_.folder, ec);
-        fs::create_directories(snapshots_.folder, ec);
-        if (ec) return fail("The folder " + snapshots_.folder + " cannot be made: " + ec.message());
 
         set_.number = tape_.nextNumber();
         set_.date = localStamp(start_);
@@ -84,13 +79,17 @@ public:
                 if (ctx_.cancel.load()) return cancelled();
                 verify(sources_[i], set_.archives[i]);
             }
-        if (req_.restrict) restrictAccess();
+        if (req_.restrict) place_.restrict();
         if (ctx_.cancel.load()) return cancelled();
 
         set_.exceptions = exceptions_;
         set_.verified = req_.verify;
-        if (auto e = tape_.commit(set_); !e.empty()) return fail(e);
-        finishAfterCommit();
+        if (auto e = place_.commit(set_); !e.empty()) return fail(e);
+        if (!req_.append && verifyDifferences_ > 0)
+            log_.header("The earlier sets on the tape were kept: verification found differences.");
+        place_.settle(set_, req_.type, !req_.append && verifyDifferences_ == 0, sources_, unmarked_,
+                      [this](const std::string& t) { ctx_.observer.phase(t); },
+                      [this](const std::string& t) { exception(t); });
         return finish();
     }
 
@@ -140,72 +139,25 @@ private:
 
     // Every source's archive, with its listing running ahead (see Archiver).
     std::string archiveAll() {
-        std::vector<ArchiveWork> work;
-        for (const auto& s : sources_) {
-            const std::string file = s.name + (req_.compress ? ".tar.zst" : ".tar");
-            ArchiveWork w;
-            const auto mark = s.isDrive() ? marks_.snapshot(s.name[0], s.folder) : std::nullopt;
-            if (auto e = archiveWorkFor(s, req_, mark, snapshots_, start_, tape_.staging() + "/" + file, leaveOut_, w);
-                !e.empty())
-                return e;
-            work.push_back(std::move(w));
-            indexes_.emplace_back();
-            if (auto e = indexes_.back().open(tape_.staging() + "/" + indexFileFor(file)); !e.empty())
-                return "The file index of " + s.label + ": " + e;
-        }
-
-        Archiver archiver(ctx_.tar, ctx_.lister, ctx_.cancel,
-                          {[this](const std::string& t) { ctx_.observer.phase(t); },
-                           [this](const std::string& line) {
-                               std::lock_guard lock(mutex_);
-                               log_.file(line);
-                           },
-                           [this](std::size_t k, const MemberLine& m) { indexes_[k].member(m); },
-                           [this](std::size_t k, const std::string& p) { indexes_[k].unchanged(p); },
-                           [this](const std::string& t) { exception(t); },
-                           [this](const std::string& t) {
-                               std::lock_guard lock(mutex_);
-                               log_.header("Note: " + t);
-                           },
-                           [this](const Counts& done, const Counts& total, bool known) {
-                               ctx_.observer.progress(done, total, known);
-                           }});
-        const auto outcomes = archiver.run(work);
-        for (std::size_t k = 0; k < outcomes.size(); ++k) {
-            const auto& o = outcomes[k];
-            if (o.cancelled) return "Cancelled.";
-            if (!o.error.empty()) return o.error;
-            const Source& s = sources_[k];
-            const bool letter = s.isDrive();
-            // Without its listing the set still has the archive, but a Normal run no new mark.
-            if (o.listingFailed) {
-                if (letter && req_.type == BackupType::Normal) unmarked_.push_back(s.name[0]);
-                exception(s.name + ": the files could not be listed" +
-                          (letter && req_.type == BackupType::Normal ? "; the mark stays where it was." : "."));
-            }
-            std::error_code ec;
-            ArchiveEntry entry{s.name,         work[k].file.substr(work[k].file.rfind('/') + 1),
-                               s.folder,       letter && startsFromMark(req_.type),
-                               o.counts.files, o.counts.bytes,
-                               true,           s.plan.chain,
-                               fs::file_size(work[k].file, ec), false};
-            entry.indexed = closeIndex(k, s) && !o.listingFailed;
-            if (!entry.indexed) fs::remove(tape_.staging() + "/" + indexFileFor(entry.file), ec);
-            set_.archives.push_back(entry);
-        }
-        if (outcomes.size() < sources_.size()) return "Cancelled.";
-        return {};
-    }
-
-    // The names the drive held that this archive did not take again come from
-    // the listing's snapshot, so that the index alone tells what existed.
-    bool closeIndex(std::size_t k, const Source& s) {
-        std::string error;
-        if (s.isDrive() && startsFromMark(req_.type) && s.plan.buildsOnChain)
-            error = unchangedNames(snapshots_.listing(s), [&](const std::string& p) { indexes_[k].unchanged(p); });
-        if (const auto e = indexes_[k].close(); error.empty()) error = e;
-        if (!error.empty()) log_.header("Note: the file index of " + s.label + " is left out: " + error);
-        return error.empty();
+        Archiver::Hooks hooks{[this](const std::string& t) { ctx_.observer.phase(t); },
+                              [this](const std::string& line) {
+                                  std::lock_guard lock(mutex_);
+                                  log_.file(line);
+                              },
+                              nullptr,
+                              nullptr,
+                              [this](const std::string& t) { exception(t); },
+                              [this](const std::string& t) {
+                                  std::lock_guard lock(mutex_);
+                                  log_.header("Note: " + t);
+                              },
+                              [this](const Counts& done, const Counts& total, bool known) {
+                                  ctx_.observer.progress(done, total, known);
+                              }};
+        auto written = writeArchives({req_, sources_, marks_, snapshots_, place_.staging(), start_, leaveOut_}, ctx_, hooks);
+        set_.archives = std::move(written.archives);
+        unmarked_ = std::move(written.unmarked);
+        return written.error;
     }
 
     void verify(const Source& s, const ArchiveEntry& entry) {
@@ -215,36 +167,6 @@ private:
         verifyArchive({folder + entry.file, s.folder, exclusionsUnder(s.folder, leaveOut_), start_},
                       ctx_.tar, ctx_.cancel, [&](const std::string& text) { exception(s.name + ": " + text); });
         verifyDifferences_ += exceptions_ - before;
-    }
-
-    void restrictAccess() {
-        std::error_code ec;
-        fs::permissions(tape_.staging(), fs::perms::owner_all, ec);
-        for (const auto& e : fs::recursive_directory_iterator(tape_.staging(), ec))
-            fs::permissions(e.path(), e.is_directory() ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write, ec);
-    }
-
-    void finishAfterCommit() {
-        if (setsMark(req_.type))
-            for (const auto& s : sources_) {
-                if (!s.isDrive() || std::find(unmarked_.begin(), unmarked_.end(), s.name[0]) != unmarked_.end()) continue;
-                MarkChain chain{req_.tape, s.plan.chain};
-                chain.sets.push_back(set_.number);
-                if (auto e = marks_.set(s.name[0], s.folder, snapshots_.archive(s), chain); !e.empty()) exception(e);
-            }
-        std::error_code ec;
-        fs::remove_all(snapshots_.folder, ec);
-        if (!req_.append) {
-            if (verifyDifferences_ == 0) {
-                ctx_.observer.phase("Replacing the old sets");
-                // The sets this one builds on stay: the tape must restore on its own.
-                if (auto e = tape_.removeSetsBefore(set_.number, setsNeededBy(set_)); !e.empty())
-                    exception("Old sets not removed: " + e);
-            } else {
-                log_.header("The earlier sets on the tape were kept: verification found differences.");
-            }
-        }
-        if (auto e = tape_.writeCatalog(); !e.empty()) exception("The catalog: " + e);
     }
 
     RunResult finish() {
@@ -262,9 +184,7 @@ private:
     }
 
     RunResult endWithout(const std::string& text) {
-        std::error_code ec;
-        fs::remove_all(tape_.staging(), ec);
-        fs::remove_all(snapshots_.folder, ec);
+        place_.discard();
         log_.footer("Result: " + text + " Nothing was kept and no mark was changed.");
         log_.footer("Backup ended " + localStamp(ctx_.now()));
         const RunResult r{2, text};
@@ -278,8 +198,8 @@ private:
     RunContext& ctx_;
     Tape tape_;
     Marks marks_;
-    Snapshots snapshots_;  // the run's snapshots until they become marks
-    std::deque<IndexWriter> indexes_;  // one per archive; a deque, as each holds open files
+    SetPlacement place_;
+    const Snapshots& snapshots_;  // the run's snapshots until they become marks
     RunLog log_;
     std::string logPath_;
     BackupSet set_;
