@@ -14,12 +14,12 @@ import pyatspi
 import atspi
 
 
-def cell(app, name):
+def cell(app, name, missing='no row %r in the search results'):
     results = atspi.find(app, 'tree', 'Search Results')
     for node in atspi.walk(results):
         if node.getRoleName() == 'table cell' and node.name == name:
             return results, node
-    sys.exit('no row %r in the search results' % name)
+    sys.exit(missing % name if missing else 1)
 
 
 def main(args):
@@ -35,6 +35,10 @@ def main(args):
                         relation.getTarget(i).name == args[2] for i in range(relation.getNTargets())):
                     sys.exit(0)
         sys.exit(1)
+    if args[0] == 'result':
+        # In the results themselves: the tree holds the same name.
+        cell(app, args[1], None)
+        sys.exit(0)
     results, node = cell(app, args[1])
     if args[0] == 'select':
         # The cell's own action selects it, as a click on its text does.

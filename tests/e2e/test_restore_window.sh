@@ -53,7 +53,7 @@ open() {
 # find_and_tick PATH: searched for by its name, selected, ticked with Enter.
 find_and_tick() {
     atspi settext text Search "$(basename "$1")"
-    wait_for 10 "$1 among the search results" window has "table cell" "$1"
+    wait_for 10 "$1 among the search results" window result "$1"
     window select "$1"
     sleep 0.3
     xdotool key Return
