@@ -100,15 +100,15 @@ pass "the original place holds the newer letter and the backup's beside it, noth
 
 say "checks: a folder into another folder, the file deleted since included"
 open
-find_and_tick docs
+find_and_tick docs/notes
 atspi do "radio button" "Another folder:" Toggle
 atspi settext text Folder "$other"
 atspi do "push button" Restore Press
-summary_is "Restore done: 3 files restored."
+summary_is "Restore done: 2 files restored."
 close_window
-[ "$(cd "$other" && find . | sort | tr '\n' ' ')" = ". ./docs ./docs/letter.txt ./docs/notes ./docs/notes/a.txt ./docs/notes/b.txt " ] ||
+# docs itself was not chosen: it is made only to hold notes.
+[ "$(cd "$other" && find . | sort | tr '\n' ' ')" = ". ./docs ./docs/notes ./docs/notes/a.txt ./docs/notes/b.txt " ] ||
     fail "the other folder holds: $(cd "$other" && find . | sort)"
-[ "$(cat "$other/docs/letter.txt")" = "first letter" ] && [ "$(cat "$other/docs/notes/b.txt")" = b ] ||
-    fail "the folder came back changed"
+[ "$(cat "$other/docs/notes/b.txt")" = b ] || fail "the folder came back changed"
 [ ! -e "$src/docs/notes/b.txt" ] || fail "the original place was written to"
 pass "the other folder holds the folder as backed up; the original place is untouched"
