@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QVBoxLayout>
 
+#include "ntbackup/qt/ProgressView.h"
 #include "ntbackup/qt/ValueLabel.h"
 
 namespace kelvaro::ntbackup {
@@ -46,16 +47,7 @@ BackupWindow::BackupWindow(const ProgressModel& model, std::atomic<bool>& cancel
 void BackupWindow::refresh() {
     const ProgressState s = model_.state();
     showValue(phase_, QString::fromStdString(s.phase.empty() ? "Starting" : s.phase));
-    showValue(counts_, QString::fromStdString(countsText(s)));
-    // A bar that runs to and fro while the files ahead are still being counted.
-    const auto percent = percentDone(s);
-    if (bar_->maximum() != (percent ? 100 : 0)) bar_->setRange(0, percent ? 100 : 0);
-    if (percent && bar_->value() != *percent) bar_->setValue(*percent);
-    showValue(exceptions_, s.exceptions == 0 ? QString()
-                                        : QString("Exceptions: %1. Last: %2")
-                                              .arg(s.exceptions)
-                                              .arg(QString::fromStdString(s.lastException)));
-    showValue(notice_, QString::fromStdString(s.notice));
+    showProgress(s, {counts_, bar_, exceptions_, notice_});
     if (!s.result || ending_) return;
     ending_ = true;
     timer_.stop();

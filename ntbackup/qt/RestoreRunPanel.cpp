@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QVBoxLayout>
 
+#include "ntbackup/qt/ProgressView.h"
 #include "ntbackup/qt/ValueLabel.h"
 
 namespace kelvaro::ntbackup {
@@ -69,15 +70,7 @@ void RestoreRunPanel::refresh() {
     if (!model_) return;
     const ProgressState s = model_->state();
     if (!cancel_) showValue(phase_, QString::fromStdString(s.phase.empty() ? "Starting" : s.phase));
-    showValue(counts_, QString::fromStdString(countsText(s)));
-    const auto percent = percentDone(s);
-    if (bar_->maximum() != (percent ? 100 : 0)) bar_->setRange(0, percent ? 100 : 0);
-    if (percent && bar_->value() != *percent) bar_->setValue(*percent);
-    showValue(exceptions_, s.exceptions == 0 ? QString()
-                                             : QString("Exceptions: %1. Last: %2")
-                                                   .arg(s.exceptions)
-                                                   .arg(QString::fromStdString(s.lastException)));
-    showValue(notice_, QString::fromStdString(s.notice));
+    showProgress(s, {counts_, bar_, exceptions_, notice_});
     if (!s.result || ending_) return;
     // Decided in the event loop, never inside refresh(): whoever listens to
     // ended() is there, and an event loop to end is running.
