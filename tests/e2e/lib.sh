@@ -500,3 +500,12 @@ e2e_dump_state() {
     echo "--- recorder runs: $(record_count)"
     return 0
 }
+
+# For the tests that listen as a screen reader does: the accessibility bus's
+# launcher ($LAUNCHER) and the AT-SPI helper (atspi ...).
+use_atspi() {
+    LAUNCHER=/usr/libexec/at-spi-bus-launcher
+    [ -x "$LAUNCHER" ] || fail "at-spi2-core is needed (scripts/deps.sh)"
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is needed (scripts/deps.sh)"
+}
+atspi() { /usr/bin/python3 "$(dirname "$0")/atspi.py" "$@"; }

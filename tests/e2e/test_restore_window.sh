@@ -4,15 +4,9 @@
 # place beside the newer one (Keep both), and a folder, with the file deleted
 # since, into another folder. NTBackup.exe started without an operation opens
 # the window. Runs itself inside a D-Bus session of its own.
-if [ -z "${KELVARO_E2E_DBUS:-}" ]; then
-    command -v dbus-run-session >/dev/null || { echo "missing tool: dbus-run-session (scripts/deps.sh)" >&2; exit 2; }
-    KELVARO_E2E_DBUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
-fi
+source "$(dirname "$0")/session_bus.sh" "$@"
 source "$(dirname "$0")/lib.sh"
-LAUNCHER=/usr/libexec/at-spi-bus-launcher
-[ -x "$LAUNCHER" ] || fail "at-spi2-core is needed (scripts/deps.sh)"
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is needed (scripts/deps.sh)"
-atspi() { /usr/bin/python3 "$(dirname "$0")/atspi.py" "$@"; }
+use_atspi
 window() { /usr/bin/python3 "$(dirname "$0")/restore_atspi.py" "$@"; }
 NTBACKUP=$(dirname "$E2E_EXE")/NTBackup.exe
 

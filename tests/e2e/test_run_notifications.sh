@@ -4,10 +4,7 @@
 # opens the log in the desktop's viewer; a failed run says why while its
 # window stays; a good run is quiet. A stand-in service on the test's own
 # session bus records what it is told.
-if [ -z "${KELVARO_E2E_DBUS:-}" ]; then
-    command -v dbus-run-session >/dev/null || { echo "missing tool: dbus-run-session (scripts/deps.sh)" >&2; exit 2; }
-    KELVARO_E2E_DBUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
-fi
+source "$(dirname "$0")/session_bus.sh" "$@"
 source "$(dirname "$0")/lib.sh"
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || fail "python3-dbus and python3-gi are needed (scripts/deps.sh)"
 

@@ -4,15 +4,9 @@
 # window by its title; a Toggle or Press on a control, a text set through the
 # bus, does what the user's click or typing does, down to the settings file.
 # Runs itself inside a D-Bus session of its own.
-if [ -z "${KELVARO_E2E_DBUS:-}" ]; then
-    command -v dbus-run-session >/dev/null || { echo "missing tool: dbus-run-session (scripts/deps.sh)" >&2; exit 2; }
-    KELVARO_E2E_DBUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
-fi
+source "$(dirname "$0")/session_bus.sh" "$@"
 source "$(dirname "$0")/lib.sh"
-LAUNCHER=/usr/libexec/at-spi-bus-launcher
-[ -x "$LAUNCHER" ] || fail "at-spi2-core is needed (scripts/deps.sh)"
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is needed (scripts/deps.sh)"
-atspi() { /usr/bin/python3 "$(dirname "$0")/atspi.py" "$@"; }
+use_atspi
 
 start_xvfb
 "$LAUNCHER" --launch-immediately >"$E2E_DIR/atspi.log" 2>&1 &

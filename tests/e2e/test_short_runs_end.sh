@@ -6,10 +6,7 @@
 # minimised (WM_STATE Iconic) and without the focus, and still ends once the
 # tape is free.
 # Runs itself inside a D-Bus session of its own.
-if [ -z "${KELVARO_E2E_DBUS:-}" ]; then
-    command -v dbus-run-session >/dev/null || { echo "missing tool: dbus-run-session (scripts/deps.sh)" >&2; exit 2; }
-    KELVARO_E2E_DBUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
-fi
+source "$(dirname "$0")/session_bus.sh" "$@"
 source "$(dirname "$0")/lib.sh"
 command -v flock >/dev/null || fail "flock is needed (util-linux)"
 
