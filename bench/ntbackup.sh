@@ -46,9 +46,9 @@ mkdir -p "$WORK/logs" && ln -s "$WORK/logs" "$XDG_CONFIG_HOME/Kelvaro Workstatio
 LOG=(/L 'd:\backup.log')
 
 # The options of the program's archive tar and of its restore (TarOutput.h).
-OPTS=(--format=posix --xattrs '--xattrs-include=*' --acls --selinux --sparse
+OPTS=(--format=posix --xattrs '--xattrs-include=*' --sparse
       --pax-option=delete=atime,delete=ctime,delete=mtime)
-XOPTS=(--xattrs '--xattrs-include=*' --acls --selinux --preserve-permissions)
+XOPTS=(--xattrs '--xattrs-include=*' --preserve-permissions)
 
 # Prints "ms peak_kB" of one command, synced before and after (bench/timed.py).
 timed() { python3 "$HERE/timed.py" "$@"; }

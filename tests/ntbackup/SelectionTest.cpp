@@ -44,7 +44,7 @@ TEST_F(NtbackupTest, ModesTimesLinksFifosSparseFilesAndExtendedAttributesComeBac
     }
     const bool xattrs = ::setxattr((c() + "/setuid").c_str(), "user.kelvaro", "kept", 4, 0) == 0;
     if (::geteuid() == 0) ::lchown((c() + "/fifo").c_str(), 65534, 65534);  // owners come back as root
-    const std::string acl = "setfacl -m u:65534:r \"" + c() + "/shared\" 2>/dev/null";
+    const std::string acl = "setfacl -m u:65534:r -m d:u:65534:rx \"" + c() + "/shared\" 2>/dev/null";
     const bool acls = std::system(acl.c_str()) == 0;
     age(c() + "/shared", 3);
     { const auto r = run("c: /T Normal /V"); ASSERT_EQ(r.status, 0) << "no false differences on verify: " << (observer.exceptions.empty() ? "" : observer.exceptions[0]); }
@@ -64,7 +64,9 @@ TEST_F(NtbackupTest, ModesTimesLinksFifosSparseFilesAndExtendedAttributesComeBac
             std::system(("getfacl -n --omit-header \"" + p + "\" >\"" + out + "\" 2>/dev/null").c_str());
             return readFile(out);
         };
-        EXPECT_NE(aclOf(target + "/shared").find("user:65534:r--"), std::string::npos);
+        const std::string shared = aclOf(target + "/shared");
+        EXPECT_NE(shared.find("\nuser:65534:r--"), std::string::npos) << shared;
+        EXPECT_NE(shared.find("default:user:65534:r-x"), std::string::npos) << shared;
     }
     if (!xattrs) GTEST_SKIP() << "this file system holds no user.* extended attributes";
     EXPECT_EQ(metaOf(target + "/setuid").xattr, "kept");
