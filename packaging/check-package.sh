@@ -20,6 +20,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $1, $NF}')
 expected=(
   /usr/bin/kelvaro-workstation
   /usr/libexec/kelvaro-workstation/NTBackup.exe
+  /usr/libexec/kelvaro-workstation/ntbackup-window.so
   /usr/share/applications/kelvaro-workstation.desktop
   /usr/share/applications/kelvaro-restore.desktop
   /usr/share/icons/hicolor/64x64/apps/kelvaro-workstation.png
@@ -82,6 +83,11 @@ echo "NTBackup.exe List /tape:1 (exit $status): $output"
 if [ "$status" -ne 0 ] && ! grep -qi "no backup sets" <<<"$output"; then
   fail "NTBackup.exe List /tape:1 from the unpacked package failed"
 fi
+
+# The windows' module loads from there, with every library it needs.
+module="$tmp/root/usr/libexec/kelvaro-workstation/ntbackup-window.so"
+python3 -c 'import ctypes, sys; ctypes.CDLL(sys.argv[1]).kelvaroWindowSide' "$module" \
+  || fail "ntbackup-window.so from the unpacked package does not load"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "Package checks passed."

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 
 #include "ntbackup/BackupRun.h"
@@ -95,6 +96,27 @@ std::string tapesFolderOnThisMachine() { return dataFolder(env("XDG_DATA_HOME"),
 std::unique_ptr<TarRunner> tarOnThisMachine() { return std::make_unique<ProcessTarRunner>(); }
 
 std::optional<std::string> drivePlaceOnThisMachine(char letter) { return linuxp::DriveMap().target(letter); }
+
+std::optional<Notification> notificationOnThisMachine(const std::variant<Request, BadCommandLine>& parsed,
+                                                      const RunResult& result, int exceptions,
+                                                      const std::string& firstException) {
+    const auto* request = std::get_if<Request>(&parsed);
+    std::optional<RunLogFile> log;
+    if (request && request->logFile && result.status != 0) {
+        std::error_code ec;
+        if (const auto path = linuxp::DriveMap().toPosix(*request->logFile);
+            path && std::filesystem::is_regular_file(*path, ec))
+            log = RunLogFile{*request->logFile, *path};
+    }
+    return notificationFor(request ? request->operation : Operation::Backup, result, exceptions, firstException, log);
+}
+
+bool sessionBusOnThisMachine() {
+    if (!env("DBUS_SESSION_BUS_ADDRESS").empty()) return true;
+    const std::string runtime = env("XDG_RUNTIME_DIR");
+    std::error_code ec;
+    return !runtime.empty() && std::filesystem::exists(runtime + "/bus", ec);
+}
 
 RunResult restoreOnThisMachine(const SelectionRestore& what, RunObserver& observer, const std::atomic<bool>& cancel) {
     Machine machine;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ntbackup/Notification.h"
 #include "ntbackup/Request.h"
 #include "ntbackup/RestoreRun.h"
 #include "ntbackup/RunObserver.h"
@@ -25,6 +26,14 @@ std::string tapesFolderOnThisMachine();
 std::unique_ptr<TarRunner> tarOnThisMachine();
 std::optional<std::string> drivePlaceOnThisMachine(char letter);
 RunResult restoreOnThisMachine(const SelectionRestore& what, RunObserver& observer, const std::atomic<bool>& cancel);
+
+// What the desktop is told of a run's end (none for a run that ended well),
+// with the run's log when the command line asked for one and it is there.
+std::optional<Notification> notificationOnThisMachine(const std::variant<Request, BadCommandLine>& parsed,
+                                                      const RunResult& result, int exceptions,
+                                                      const std::string& firstException);
+// Whether the desktop has a session bus to tell it on.
+bool sessionBusOnThisMachine();
 
 // Ctrl+C, SIGTERM and SIGHUP turn `flag` true; the run then ends cleanly.
 void cancelOnSignals(std::atomic<bool>& flag);

@@ -65,6 +65,11 @@ while ((${EPOCHREALTIME/./} < end_us)); do
     printf '%s|%s|%s\n' "$t" "$title" "$i" >>"$samples.raw"
     sleep 0.1
 done
+# The spy stops with the sampling, so that the changes it saw span those 6 s
+# however long the icons take to decode.
+kill -TERM "$spy_pid" 2>/dev/null || true
+wait "$spy_pid" 2>/dev/null || true
+sleep 0.2
 while IFS='|' read -r t title i; do
     printf '%s|%s|%s\n' "$t" "$title" "$(window_icon_image <"$E2E_DIR/icon.$i" | hash_of)" >>"$samples"
 done <"$samples.raw"
@@ -81,9 +86,6 @@ pass "only \"Running...\" and \"Kelvaro Workstation...\" seen, both of them"
 # 1000 ms after the one before (a timer late by a few hundredths at most), the
 # first one at most a second after the window was seen. A title held for
 # 1.5 s fails either check.
-kill -TERM "$spy_pid" 2>/dev/null || true
-wait "$spy_pid" 2>/dev/null || true
-sleep 0.2
 changes=$(awk -F'|' 'NR > 1 && $2 != prev { print $1 "|" $2 } { prev = $2 }' "$spy")
 first_title=$(sed -n '1s/^[^|]*|//p' "$spy")
 n=$(printf '%s\n' "$changes" | grep -c . || true)

@@ -11,7 +11,7 @@ class ProgramTest : public NtbackupTest {
 protected:
     // Runs NTBackup.exe with this test's folders; as root it runs as "nobody", for
     // whom a file of mode 000 is unreadable, as it is for any user.
-    int runProgram(const std::string& args) {
+    int runProgram(const std::string& args, const std::string& environment = "") {
         fs::permissions(tmp, fs::perms::all, fs::perm_options::replace);
         fs::permissions(c(), fs::perms::all, fs::perm_options::replace);
         fs::create_directories(xdgDataHome());
@@ -20,7 +20,7 @@ protected:
         // A copy beside the test's files: "nobody" may not enter the folder the build lies in (/root/...).
         const std::string program = tmp / "NTBackup.exe";
         if (!fs::exists(program)) fs::copy_file(NTBACKUP_EXE, program);
-        const std::string command = asUser + "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + c() + " XDG_DATA_HOME=" + xdgDataHome() + " XDG_CONFIG_HOME=" +
+        const std::string command = asUser + "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + environment + "HOME=" + c() + " XDG_DATA_HOME=" + xdgDataHome() + " XDG_CONFIG_HOME=" +
                                     config() + " " + program + " " + args + " >" + tmp.string() + "/out 2>&1";
         const int status = std::system(command.c_str());
         output = readFile(tmp / "out");
@@ -36,6 +36,14 @@ protected:
     }
     std::string output;
 };
+
+TEST_F(ProgramTest, WithoutItsWindowModuleARunWhereThereIsADisplayStillBacksUpAndSaysWhy) {
+    writeFile(c() + "/a", "a");
+    EXPECT_EQ(runProgram("Backup c: /T Normal /tape:1", "QT_QPA_PLATFORM=offscreen "), 0) << output;
+    EXPECT_EQ(output.rfind("NTBackup.exe: no window and no notification: ", 0), 0u) << output;
+    EXPECT_NE(output.find("ntbackup-window.so"), std::string::npos) << output;
+    EXPECT_EQ(sets().size(), 1u);
+}
 
 TEST_F(ProgramTest, AnUnreadableFileIsAnExceptionAndTheRunEndsWithOne) {
     writeFile(c() + "/readable", "r");
