@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kHeader = "Kelvaro file index 1";
 constexpr const char* kUnchanged = "=unchanged";
 
-std::size_t sharedPrefix(const std::string& a, const std::string& b) {
+std::size_t sharedPrefix(std::string_view a, std::string_view b) {
     std::size_t n = 0;
     while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
     return n;
@@ -96,8 +96,7 @@ std::string indexFileFor(const std::string& archiveFile) {
 std::string IndexWriter::open(const std::string& file) {
     file_ = file;
     out_.open(file, std::ios::binary | std::ios::trunc);
-    names_.open(file + ".names", std::ios::binary | std::ios::trunc);
-    if (!out_ || !names_) return "cannot write " + file;
+    if (!out_) return "cannot write " + file;
     out_ << kHeader << "\n";
     return {};
 }
@@ -127,27 +126,48 @@ void IndexWriter::member(const MemberLine& m) {
 }
 
 void IndexWriter::unchanged(const std::string& path) {
-    if (names_.is_open()) names_ << escapeLine(path) << '\n';
+    if (!out_.is_open()) return;
+    if (membersDone_) {
+        unchangedLine(path);
+        return;
+    }
+    if (!names_.is_open()) names_.open(file_ + ".names", std::ios::binary | std::ios::trunc);
+    names_ << escapeLine(path) << '\n';
+}
+
+void IndexWriter::unchangedLine(std::string_view path) {
+    if (!unchangedBegun_) out_ << kUnchanged << '\n';
+    unchangedBegun_ = true;
+    const std::size_t shared = sharedPrefix(previous_, path);
+    thread_local std::string line;
+    line.clear();
+    appendNumber(line, shared);
+    line += '\t';
+    appendEscaped(line, path.substr(shared));
+    line += '\n';
+    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    previous_.assign(path);
+}
+
+void IndexWriter::membersDone() {
+    if (membersDone_ || !out_.is_open()) return;
+    membersDone_ = true;
+    if (!names_.is_open()) return;
+    const bool written = static_cast<bool>(names_);
+    names_.close();
+    std::ifstream names(file_ + ".names", std::ios::binary);
+    for (std::string line; std::getline(names, line);) unchangedLine(unescapeLine(line));
+    if (!written || names.bad()) out_.setstate(std::ios::badbit);  // the index is then not whole
+    names.close();
+    std::remove((file_ + ".names").c_str());
 }
 
 std::string IndexWriter::close() {
     if (!out_.is_open()) return {};
-    names_.close();
-    std::ifstream names(file_ + ".names", std::ios::binary);
-    bool first = true;
-    for (std::string line; std::getline(names, line);) {
-        if (first) out_ << kUnchanged << '\n';
-        first = false;
-        const std::string path = unescapeLine(line);
-        const std::size_t shared = sharedPrefix(previous_, path);
-        out_ << shared << '\t' << escapeLine(path.substr(shared)) << '\n';
-        previous_ = path;
-    }
+    membersDone();
     out_.flush();
-    const bool ok = static_cast<bool>(out_) && !names.bad();
+    const bool ok = static_cast<bool>(out_);
     out_.close();
-    names.close();
-    std::remove((file_ + ".names").c_str());
     return ok ? "" : "the index could not be written whole";
 }
 

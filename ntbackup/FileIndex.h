@@ -4,6 +4,7 @@
 #include <functional>
 #include <istream>
 #include <string>
+#include <string_view>
 
 #include "ntbackup/TarOutput.h"
 
@@ -36,13 +37,20 @@ public:
     std::string open(const std::string& file);
     void member(const MemberLine& m);
     void unchanged(const std::string& path);
+    // No member follows: the unchanged names from here on go straight into the
+    // index, not through the file that holds them while members may still come.
+    void membersDone();
     std::string close();  // empty when every line reached the file
 
 private:
+    void unchangedLine(std::string_view path);
+
     std::string file_;
     std::ofstream out_;
-    std::ofstream names_;  // the unchanged names, which may come between members, until close()
+    std::ofstream names_;  // unchanged names that came between members, until membersDone()
     std::string previous_;
+    bool membersDone_ = false;
+    bool unchangedBegun_ = false;
 };
 
 // Calls `each` for every entry in file order; `each` returns false to stop.

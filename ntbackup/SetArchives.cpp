@@ -16,6 +16,7 @@ namespace {
 // the listing's snapshot, so that the index alone tells what existed.
 std::string closeIndex(IndexWriter& index, const Source& s, BackupType type, const Snapshots& snapshots) {
     std::string error;
+    index.membersDone();
     if (s.isDrive() && startsFromMark(type) && s.plan.buildsOnChain)
         error = unchangedNames(snapshots.listing(s), [&](const std::string& p) { index.unchanged(p); });
     if (const auto e = index.close(); error.empty()) error = e;
