@@ -7,16 +7,20 @@
 # index's size against its archive, and listing one file's versions on a tape
 # holding a chain of 30 sets over 200 000 files.
 # Run by hand after building (never in CI):
-#   bash bench/ntbackup.sh [--quick] [build dir] [rounds]
+#   bash bench/ntbackup.sh [--quick] [--memory] [build dir] [rounds]
 # --quick: small trees, one round, a chain of 5: a check that it all runs.
+# --memory: the archives, the tape and the log go to FAST as well, so that the
+# ratios tell the work each side does, without a shared disk's moods (the
+# trees stay on the disk, read from the page cache as they are in either case).
 # BEFORE=other/build: that build's NTBackup.exe is timed too, in the same rounds,
 # for figures before and after a change under the same load.
 # Restores go to FAST (default /dev/shm, else the disk): creating files on a
 # shared disk varies by a factor of five from one minute to the next, and both
 # sides restore to the same place. The empty-file trees live there too.
 set -euo pipefail
-QUICK=0
+QUICK=0 MEMORY=0
 [ "${1:-}" = --quick ] && { QUICK=1; shift; }
+[ "${1:-}" = --memory ] && { MEMORY=1; shift; }
 BUILD=${1:-build}
 ROUNDS=${2:-3}
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -36,13 +40,15 @@ FAST=${FAST:-/dev/shm}
 [ -d "$FAST" ] && [ -w "$FAST" ] || FAST=$WORK
 FAST=$(mktemp -d "$FAST/kelvaro-bench-XXXXXX")
 trap 'rm -rf "$WORK" "$FAST"' EXIT
-SRC=$WORK/tree P=$WORK/plain
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=$WORK/data
+OUT=$WORK
+[ "$MEMORY" = 1 ] && OUT=$FAST
+SRC=$WORK/tree P=$OUT/plain
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=$OUT/data
 TAPE="$XDG_DATA_HOME/Kelvaro Workstation/tapes/1"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/Kelvaro Workstation/dosdevices" "$P"
 ln -s "$SRC" "$XDG_CONFIG_HOME/Kelvaro Workstation/dosdevices/c:"
 # A full-detail log, as the scheduler asks for by default, on a drive of its own.
-mkdir -p "$WORK/logs" && ln -s "$WORK/logs" "$XDG_CONFIG_HOME/Kelvaro Workstation/dosdevices/d:"
+mkdir -p "$OUT/logs" && ln -s "$OUT/logs" "$XDG_CONFIG_HOME/Kelvaro Workstation/dosdevices/d:"
 LOG=(/L 'd:\backup.log')
 
 # The options of the program's archive tar and of its restore (TarOutput.h).
@@ -53,7 +59,7 @@ XOPTS=(--xattrs '--xattrs-include=*' --preserve-permissions)
 # Prints "ms peak_kB" of one command, synced before and after (bench/timed.py).
 timed() { python3 "$HERE/timed.py" "$@"; }
 fresh() { rm -rf "$XDG_DATA_HOME" "$P"/* "$FAST"/rt-*; sync; }
-ntb() { rm -f "$WORK/logs/backup.log"; timed "$RUN" "$@"; }
+ntb() { rm -f "$OUT/logs/backup.log"; timed "$RUN" "$@"; }
 backup() { ntb Backup c: "${LOG[@]}" "$@"; }
 ratio() { python3 -c "print(f'{$1/$2:.3f}')"; }
 median() { python3 -c "import statistics,sys; print(f'{statistics.median(float(x) for x in sys.argv[1:]):.2f}')" "$@"; }
@@ -192,7 +198,7 @@ done
 rm -rf "$SRC"
 
 echo
-echo "Time ratios, NTBackup.exe / plain tar (medians of $ROUNDS rounds; 1.00 = as fast as tar):"
+echo "Time ratios, NTBackup.exe / plain tar (medians of $ROUNDS rounds; 1.00 = as fast as tar; archives written to $([ "$MEMORY" = 1 ] && echo memory || echo the disk)):"
 printf '| %-64s |' "Operation, against plain tar"; for n in "${NAMES[@]}"; do printf ' %-24s |' "$n"; done; echo
 VARIANTS=("" ", same options")
 [ -n "$OLD" ] && VARIANTS=("" ", before" ", same options" ", same options, before")

@@ -23,7 +23,7 @@ std::string ArchiveEntries::read(const BackupSet& set, const ArchiveEntry& a, bo
     std::string error;
     const auto outcome = tar_.run(
         {"--list", "--verbose", "--verbose", kListingFormat[0], kListingFormat[1], kListingFormat[2],
-         "--file=" + folder + "/" + a.file},
+         "--file=" + folder + "/" + a.file, kRecordOption},
         [&](const std::string& line) {
             if (stopped) return;
             const auto m = parseMemberLine(line);

@@ -95,7 +95,7 @@ ArchiveOutcome Archiver::archive(std::size_t k, const ArchiveWork& w) {
         currentStream_ = 0;
     }
     if (hooks_.phase) hooks_.phase("Backing up " + w.label);
-    std::vector<std::string> head{"--create", "--file=" + w.file,
+    std::vector<std::string> head{"--create", "--file=" + w.file, kRecordOption,
                                   "--checkpoint=" + std::to_string(Listing::kCheckpointRecords),
                                   "--checkpoint-action=echo=#%u"};
     head.insert(head.end(), std::begin(kArchiveMetadata), std::end(kArchiveMetadata));
@@ -106,10 +106,10 @@ ArchiveOutcome Archiver::archive(std::size_t k, const ArchiveWork& w) {
     const TarOutcome outcome = tar_.run(
         command(head, w.archiveSelect, w), nullptr,
         [&](const std::string& line) {
-            // "tar: #300": 300 records of 10240 bytes are written.
+            // "tar: #300": 300 records are written.
             if (line.starts_with("tar: #") && line.find_first_not_of("0123456789", 6) == std::string::npos) {
                 std::lock_guard lock(mutex_);
-                currentStream_ = std::stoull("0" + line.substr(6)) * 10240;
+                currentStream_ = std::stoull("0" + line.substr(6)) * kRecordSize;
                 listings_[k].reached(currentStream_);
                 report();
                 return;

@@ -17,8 +17,8 @@ namespace kelvaro::ntbackup {
 // stream costs at most one entry however many files it holds.
 class Listing {
 public:
-    static constexpr std::uint64_t kCheckpointRecords = 100;  // tar's --checkpoint
-    static constexpr std::uint64_t kCheckpoint = kCheckpointRecords * 10240;
+    static constexpr std::uint64_t kCheckpointRecords = 16;  // tar's --checkpoint: every MiB
+    static constexpr std::uint64_t kCheckpoint = kCheckpointRecords * kRecordSize;
 
     void add(const MemberLine& member);
     std::uint64_t files() const { return files_; }

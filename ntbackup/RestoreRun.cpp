@@ -86,7 +86,7 @@ struct Restore {
     std::string extract(const BackupSet& set, std::vector<std::string> args) {
         const ArchiveEntry& a = *set.archiveOf(drive);
         const std::string file = tape.setFolder(set.number) + "/" + a.file;
-        args.insert(args.begin(), {"--extract", "--file=" + file});
+        args.insert(args.begin(), {"--extract", "--file=" + file, kRecordOption});
         args.insert(args.end(), std::begin(kExtractMetadata), std::end(kExtractMetadata));
         std::string fatal;
         const int before = exceptions;

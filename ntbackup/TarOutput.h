@@ -71,6 +71,15 @@ inline constexpr const char* kArchiveMetadata[] = {"--format=posix", "--xattrs",
 // And all of it back on restore (owners too, when run as root: tar's default then).
 inline constexpr const char* kExtractMetadata[] = {"--xattrs", "--xattrs-include=*", "--preserve-permissions"};
 
+// Archives are written and read in records of 64 KiB, not tar's 10 KiB: on many
+// small files tar spends as long in its reads and writes of the archive as in
+// reading the files (a third of an archive's time over 20 000 files, 8 % over
+// 200 000). Plain tar reads them all the same; the last record is padded, so
+// an archive ends on a 64 KiB boundary.
+inline constexpr std::uint64_t kRecordBlocks = 128;
+inline constexpr std::uint64_t kRecordSize = kRecordBlocks * 512;
+inline constexpr const char* kRecordOption = "--blocking-factor=128";
+
 // Member names as tar stores them ("./docs/a b"), from index paths.
 std::string memberName(const std::string& path);
 

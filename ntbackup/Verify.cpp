@@ -27,7 +27,7 @@ bool onlyTheFractionDiffers(const std::string& file, std::time_t start) {
 
 void verifyArchive(const VerifyWork& w, TarRunner& tar, const std::atomic<bool>& cancel,
                    const std::function<void(const std::string&)>& difference) {
-    std::vector<std::string> args{"--compare", "--file=" + w.archive, "--directory=" + w.folder, "--no-wildcards",
+    std::vector<std::string> args{"--compare", "--file=" + w.archive, kRecordOption, "--directory=" + w.folder, "--no-wildcards",
                                   "--anchored"};
     for (const auto& x : w.exclusions) args.push_back("--exclude=" + x);
     int told = 0;

@@ -45,6 +45,24 @@ TEST_F(NtbackupTest, EachTypeTakesWhatItShouldAndMovesTheMarkOnlyForNormalAndInc
     EXPECT_NE(readFile(tape() + "/catalog.txt").find("Set 8\n  Date:"), std::string::npos);
 }
 
+TEST_F(NtbackupTest, ProgressFollowsTheArchiveAsItIsWrittenNeitherAheadOfItNorBehind) {
+    constexpr std::uint64_t kAll = 40 * (256 << 10);
+    for (int i = 0; i < 40; ++i) writeFile(c() + "/f" + std::to_string(i), std::string(256 << 10, 'x'));
+    std::uint64_t reports = 0, ahead = 0, pastHalf = 0;
+    observer.onProgress = [&](const Counts& done, const Counts&, bool) {
+        if (done.bytes == 0 || done.bytes == kAll) return;
+        ++reports;
+        // What a checkpoint says is done is in the archive already.
+        std::error_code ec;
+        if (done.bytes > fs::file_size(tape() + "/.incomplete/c.tar", ec)) ++ahead;
+        if (done.bytes * 2 >= kAll) ++pastHalf;
+    };
+    ASSERT_EQ(run("c: /T Normal /tape:1").status, 0);
+    EXPECT_GE(reports, 3u);
+    EXPECT_EQ(ahead, 0u);
+    EXPECT_GE(pastHalf, 1u) << "the counts lag behind the archive";
+}
+
 TEST_F(NtbackupTest, ACancelledRunKeepsNoSetMovesNoMarkAndReplacesNothing) {
     writeFile(c() + "/a", "a");
     writeFile(d() + "/b", "b");

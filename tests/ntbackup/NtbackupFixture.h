@@ -49,6 +49,10 @@ struct Recorder : RunObserver {
     void phase(const std::string& t) override { phases.push_back(t); }
     void exception(const std::string& t) override { exceptions.push_back(t); }
     void notice(const std::string& t) override { notices.push_back(t); }
+    void progress(const Counts& done, const Counts& total, bool known) override {
+        if (onProgress) onProgress(done, total, known);
+    }
+    std::function<void(const Counts&, const Counts&, bool)> onProgress;
 };
 
 class NtbackupTest : public ::testing::Test {
@@ -75,7 +79,9 @@ protected:
         args.erase(args.begin());
         auto parsed = parseRequest(args);
         if (auto* bad = std::get_if<BadCommandLine>(&parsed)) return {2, bad->message};
+        auto onProgress = std::move(observer.onProgress);
         observer = Recorder{};
+        observer.onProgress = std::move(onProgress);
         cancel = false;
         RunContext ctx{tar, tar, lock, drives, data(), {}, registry, clock, cancel, observer};
         const Request& r = std::get<Request>(parsed);
