@@ -22,6 +22,7 @@ already needs for the window icons: no PNG decoder stays with it.)
   kelvaroreg.wav               About box sound
   KelvaroWorkStation.html      the help page
   kelvaro-workstation.desktop  the desktop entry
+  kelvaro-restore.desktop      the desktop entry of the Restore window
 """
 
 import argparse
@@ -473,10 +474,27 @@ Name=Kelvaro Workstation
 GenericName=Backup Scheduler
 Comment=Start NTBackup on a schedule, after a 30-second countdown
 Exec=kelvaro-workstation
+TryExec=kelvaro-workstation
 Icon=kelvaro-workstation
 Terminal=false
-Categories=Utility;System;Archiving;
+Categories=Utility;Archiving;
 Keywords=backup;tape;schedule;scheduler;NTBackup;
+"""
+
+# The backup program's own entry: started with no operation it opens Restore.
+RESTORE_DESKTOP = """\
+[Desktop Entry]
+Type=Application
+Version=1.4
+Name=Restore Files
+GenericName=Backup Restore
+Comment=Restore files from the backup sets NTBackup wrote
+Exec=NTBackup.exe
+TryExec=NTBackup.exe
+Icon=kelvaro-workstation
+Terminal=false
+Categories=Utility;Archiving;
+Keywords=restore;backup;tape;NTBackup;
 """
 
 
@@ -824,6 +842,7 @@ def build():
         png_bytes(toolbar["open"]), png_bytes(toolbar["delete"]),
         png_bytes(toolbar["help"])).encode("utf-8")
     files["kelvaro-workstation.desktop"] = DESKTOP.encode("utf-8")
+    files["kelvaro-restore.desktop"] = RESTORE_DESKTOP.encode("utf-8")
     return files
 
 
