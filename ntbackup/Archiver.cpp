@@ -75,12 +75,15 @@ void Archiver::listAll(const std::vector<ArchiveWork>& work) {
                 hooks_.unchanged(k, *name);
             },
             cancel_);
-        std::lock_guard lock(mutex_);
-        listingFailed_[k] = !listed.started || listed.exitStatus >= 2;
-        listingsDone_ = k + 1;
-        report();
+        {
+            std::lock_guard lock(mutex_);
+            listingFailed_[k] = !listed.started || listed.exitStatus >= 2;
+            listingsDone_ = k + 1;
+            report();
+        }
         changed_.notify_all();
         if (cancel_.load()) break;
+        if (hooks_.listed && !listingFailed_[k]) hooks_.listed(k);
     }
     std::lock_guard lock(mutex_);
     listingsDone_ = work.size();

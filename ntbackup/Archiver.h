@@ -49,6 +49,9 @@ public:
         std::function<void(const std::string&)> exception;
         std::function<void(const std::string&)> note;       // said by tar, harmless as the run ended well
         std::function<void(const Counts& done, const Counts& total, bool totalKnown)> progress;
+        // Archive k's listing is over, on the listing's thread: no member or name of
+        // it follows, so what is made of them can be finished while the archive runs.
+        std::function<void(std::size_t)> listed;
     };
     // `lister` runs the listings: at a lower priority, so that on a busy machine
     // the archive, which the user waits for, goes first.

@@ -153,7 +153,8 @@ private:
                               },
                               [this](const Counts& done, const Counts& total, bool known) {
                                   ctx_.observer.progress(done, total, known);
-                              }};
+                              },
+                              nullptr};
         auto written = writeArchives({req_, sources_, marks_, snapshots_, place_.staging(), start_, leaveOut_}, ctx_, hooks);
         set_.archives = std::move(written.archives);
         unmarked_ = std::move(written.unmarked);

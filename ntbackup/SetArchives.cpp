@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 
 #include "ntbackup/FileIndex.h"
 #include "ntbackup/SnapshotFile.h"
@@ -46,6 +47,12 @@ WrittenArchives writeArchives(const ArchivesToWrite& what, RunContext& ctx, cons
     Archiver::Hooks withIndex = hooks;
     withIndex.member = [&](std::size_t k, const MemberLine& m) { indexes[k].member(m); };
     withIndex.unchanged = [&](std::size_t k, const std::string& p) { indexes[k].unchanged(p); };
+    // An index is finished as soon as its listing is, mostly while the archive is still
+    // being written: the unchanged names of an Incremental over many files take a while.
+    std::vector<std::optional<std::string>> indexErrors(work.size());
+    withIndex.listed = [&](std::size_t k) {
+        indexErrors[k] = closeIndex(indexes[k], what.sources[k], req.type, what.snapshots);
+    };
     const auto outcomes = Archiver(ctx.tar, ctx.lister, ctx.cancel, withIndex).run(work);
     for (std::size_t k = 0; k < outcomes.size(); ++k) {
         const auto& o = outcomes[k];
@@ -65,7 +72,8 @@ WrittenArchives writeArchives(const ArchivesToWrite& what, RunContext& ctx, cons
                            o.counts.files, o.counts.bytes,
                            true,           s.plan.chain,
                            fs::file_size(work[k].file, ec), false};
-        const std::string indexError = closeIndex(indexes[k], s, req.type, what.snapshots);
+        const std::string indexError =
+            indexErrors[k] ? *indexErrors[k] : closeIndex(indexes[k], s, req.type, what.snapshots);
         if (!indexError.empty()) hooks.note("the file index of " + s.label + " is left out: " + indexError);
         entry.indexed = indexError.empty() && !o.listingFailed;
         if (!entry.indexed) fs::remove(what.staging + "/" + indexFileFor(entry.file), ec);
