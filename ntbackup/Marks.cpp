@@ -48,8 +48,15 @@ std::string Marks::set(char drive, const std::string& driveFolder, const std::st
         if (!out) ec = std::make_error_code(std::errc::io_error);
     }
     if (!ec) fs::rename(chainFile + ".new", chainFile, ec);
-    // Copied (the tape may sit on another disk), then renamed into place.
-    if (!ec) fs::copy_file(snapshotFile, snar + ".new", fs::copy_options::overwrite_existing, ec);
+    // The run's snapshot is moved beside the mark (it is not needed after), copied only
+    // where it cannot be moved; then renamed into place. Over many files it is megabytes.
+    if (!ec) {
+        fs::rename(snapshotFile, snar + ".new", ec);
+        if (ec) {
+            ec.clear();
+            fs::copy_file(snapshotFile, snar + ".new", fs::copy_options::overwrite_existing, ec);
+        }
+    }
     if (!ec) {
         std::ofstream out(folderFile + ".new", std::ios::binary | std::ios::trunc);
         out << escapeLine(driveFolder) << "\n";

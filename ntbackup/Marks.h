@@ -23,7 +23,8 @@ public:
 
     // The snapshot file of the drive's mark, when there is one for this folder.
     std::optional<std::string> snapshot(char drive, const std::string& driveFolder) const;
-    // Takes a finished run's snapshot as the drive's new mark. Empty on success, else why not.
+    // Takes a finished run's snapshot (the file itself, moved) as the drive's new mark.
+    // Empty on success, else why not.
     std::string set(char drive, const std::string& driveFolder, const std::string& snapshotFile,
                     const MarkChain& chain) const;
     // The chain of the drive's mark; none for a mark from before chains were kept.
