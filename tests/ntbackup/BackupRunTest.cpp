@@ -1,3 +1,4 @@
+#include "ntbackup/FileIndex.h"
 #include "tests/ntbackup/NtbackupFixture.h"
 
 namespace kelvaro::ntbackup::test {
@@ -199,6 +200,27 @@ TEST_F(NtbackupTest, ASecondRunOnTheSameTapeSaysItWaitsAndGoesOnOnceTheTapeIsFre
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(observer.notices, std::vector<std::string>{"Tape 1 is in use by another backup run: waiting for it to end."});
     EXPECT_EQ(sets().size(), 1u);
+}
+
+TEST_F(NtbackupTest, AnIncrementalsIndexIsWholeBeforeItsArchiveIsWritten) {
+    writeFile(c() + "/kept", "1");
+    ASSERT_EQ(run("c: /T Normal /tape:1").status, 0);
+    writeFile(c() + "/new", "2");
+    // The archive tar waits (10 s at most) for the index to name the unchanged
+    // file: an index finished only after its archive never would.
+    bool whole = false;
+    tar.before = [&](const std::vector<std::string>& args) {
+        if (args.at(0) != "--create" || args.at(1) == "--file=/dev/null") return;
+        for (int i = 0; i < 1000 && !whole; ++i) {
+            readIndexFile(tape() + "/.incomplete/c.idx", [&](const IndexEntry& e) {
+                whole = whole || (e.unchanged && e.path == "kept");
+                return true;
+            });
+            if (!whole) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    ASSERT_EQ(run("c: /T Incremental /tape:1 /A").status, 0);
+    EXPECT_TRUE(whole);
 }
 
 }  // namespace
